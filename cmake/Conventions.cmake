@@ -1,0 +1,20 @@
+# Warnings and, for the Windows program, a static self-contained link.
+
+function(pellumar_warnings target)
+  if(MSVC)
+    target_compile_options(${target} PRIVATE /W4 /permissive- /utf-8)
+  else()
+    target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic)
+  endif()
+endfunction()
+
+if(WIN32)
+  add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
+endif()
+
+if(MINGW)
+  add_link_options(-static -static-libgcc -static-libstdc++)
+  add_link_options($<$<CONFIG:Release,MinSizeRel>:-s>)
+elseif(MSVC)
+  set(CMAKE_MSVC_RUNTIME_LIBRARY "MultiThreaded$<$<CONFIG:Debug>:Debug>")
+endif()

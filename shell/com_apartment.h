@@ -1,0 +1,17 @@
+#pragma once
+
+namespace pellumar::shell {
+
+// COM for the user-interface thread, started once for the program's life.
+class ComApartment {
+ public:
+  ComApartment();
+  ~ComApartment();
+  ComApartment(const ComApartment&) = delete;
+  ComApartment& operator=(const ComApartment&) = delete;
+
+ private:
+  bool initialized_ = false;
+};
+
+}  // namespace pellumar::shell

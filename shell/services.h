@@ -1,0 +1,51 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+// The platform operations the commands call, named as the shell names them. Each object
+// lives for one command run; every failure raises ShellError (shell/shell_error.h).
+namespace pellumar::shell {
+
+// A shortcut that exists in memory until Save writes it to the path it was created for.
+class ShortcutObject {
+ public:
+  virtual ~ShortcutObject() = default;
+  virtual void TargetPath(std::u16string_view target) = 0;
+  virtual void IconLocation(std::u16string_view iconPath) = 0;
+  virtual void Save() = 0;
+};
+
+class ShellObject {
+ public:
+  virtual ~ShellObject() = default;
+  // The path of a special folder of the current user, e.g. "Desktop".
+  virtual std::u16string SpecialFolders(std::u16string_view folder) = 0;
+  virtual std::unique_ptr<ShortcutObject> CreateShortcut(std::u16string_view path) = 0;
+};
+
+class FileObject {
+ public:
+  virtual ~FileObject() = default;
+  // Removes the file; a read-only file is refused, never forced.
+  virtual void Delete() = 0;
+};
+
+class FileSystemObject {
+ public:
+  virtual ~FileSystemObject() = default;
+  // The file at `path`; raises when there is no such file.
+  virtual std::unique_ptr<FileObject> GetFile(std::u16string_view path) = 0;
+};
+
+class Services {
+ public:
+  virtual ~Services() = default;
+  virtual std::unique_ptr<ShellObject> CreateShellObject() = 0;
+  virtual std::unique_ptr<FileSystemObject> CreateFileSystemObject() = 0;
+  // A modal message with one OK button and no icon; returns when it is dismissed.
+  virtual void MsgBox(std::u16string_view prompt) = 0;
+};
+
+}  // namespace pellumar::shell

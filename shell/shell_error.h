@@ -1,0 +1,50 @@
+#pragma once
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace pellumar::shell {
+
+enum class Operation {
+  CreateShellObject,
+  SpecialFolders,
+  CreateShortcut,
+  TargetPath,
+  IconLocation,
+  Save,
+  CreateFileSystemObject,
+  GetFile,
+  Delete,
+};
+
+// The platform's name of an operation, e.g. "Save".
+std::u16string_view OperationName(Operation operation);
+
+// A failed platform operation: which one, the path it worked on and the system's reason in
+// words. The one error type of the platform layer.
+class ShellError : public std::runtime_error {
+ public:
+  ShellError(Operation operation, std::u16string path, std::u16string reason, std::uint32_t code);
+
+  Operation operation() const noexcept { return operation_; }
+  const std::u16string& path() const noexcept { return path_; }
+  const std::u16string& reason() const noexcept { return reason_; }
+  // The Win32 error or HRESULT behind the reason; 0 when there is none.
+  std::uint32_t code() const noexcept { return code_; }
+
+  // What failed, on which path and why, in sentences for a person.
+  std::u16string Describe() const;
+
+ private:
+  Operation operation_;
+  std::u16string path_;
+  std::u16string reason_;
+  std::uint32_t code_;
+};
+
+// UTF-16 to UTF-8; a lone surrogate becomes U+FFFD.
+std::string ToUtf8(std::u16string_view text);
+
+}  // namespace pellumar::shell

@@ -1,0 +1,144 @@
+#include "shell/windows_services.h"
+
+#include <objidl.h>
+#include <shlobj.h>
+#include <shobjidl.h>
+#include <wrl/client.h>
+
+#include "shell/shell_error.h"
+#include "shell/wide.h"
+
+namespace pellumar::shell {
+namespace {
+
+using Microsoft::WRL::ComPtr;
+
+[[noreturn]] void Raise(Operation operation, std::u16string_view path, DWORD code) {
+  throw ShellError(operation, std::u16string(path), SystemReason(code), code);
+}
+
+void Check(HRESULT hr, Operation operation, std::u16string_view path) {
+  if (FAILED(hr)) Raise(operation, path, static_cast<DWORD>(hr));
+}
+
+void CheckWin32(BOOL ok, Operation operation, std::u16string_view path) {
+  if (!ok) Raise(operation, path, GetLastError());
+}
+
+// Attributes of an existing file; a folder is no file.
+bool IsFile(const std::u16string& path, DWORD* error) {
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  if (!GetFileAttributesExW(Wide(path), GetFileExInfoStandard, &data)) {
+    *error = GetLastError();
+    return false;
+  }
+  if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+    *error = ERROR_FILE_NOT_FOUND;
+    return false;
+  }
+  return true;
+}
+
+class Shortcut final : public ShortcutObject {
+ public:
+  explicit Shortcut(std::u16string path) : path_(std::move(path)) {
+    Check(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&link_)),
+          Operation::CreateShortcut, path_);
+  }
+
+  void TargetPath(std::u16string_view target) override {
+    Check(link_->SetPath(Wide(std::u16string(target))), Operation::TargetPath, path_);
+  }
+
+  void IconLocation(std::u16string_view iconPath) override {
+    Check(link_->SetIconLocation(Wide(std::u16string(iconPath)), 0), Operation::IconLocation, path_);
+  }
+
+  void Save() override {
+    ComPtr<IPersistFile> file;
+    Check(link_.As(&file), Operation::Save, path_);
+    Check(file->Save(Wide(path_), TRUE), Operation::Save, path_);
+    // A save can report success and leave nothing behind (a device name, for one); a
+    // shortcut that is not on disk must never pass for one that is.
+    DWORD error = ERROR_SUCCESS;
+    if (!IsFile(path_, &error)) Raise(Operation::Save, path_, error);
+  }
+
+ private:
+  std::u16string path_;
+  ComPtr<IShellLinkW> link_;
+};
+
+class Shell final : public ShellObject {
+ public:
+  std::u16string SpecialFolders(std::u16string_view folder) override {
+    if (folder != u"Desktop") {
+      throw ShellError(Operation::SpecialFolders, std::u16string(folder),
+                       u"This folder is not known.", 0);
+    }
+    PWSTR path = nullptr;
+    const HRESULT hr = SHGetKnownFolderPath(FOLDERID_Desktop, KF_FLAG_DEFAULT, nullptr, &path);
+    std::u16string result = FromWide(path);
+    CoTaskMemFree(path);
+    Check(hr, Operation::SpecialFolders, folder);
+    return result;
+  }
+
+  std::unique_ptr<ShortcutObject> CreateShortcut(std::u16string_view path) override {
+    return std::make_unique<Shortcut>(std::u16string(path));
+  }
+};
+
+class File final : public FileObject {
+ public:
+  explicit File(std::u16string path) : path_(std::move(path)) {}
+
+  void Delete() override { CheckWin32(DeleteFileW(Wide(path_)), Operation::Delete, path_); }
+
+ private:
+  std::u16string path_;
+};
+
+class FileSystem final : public FileSystemObject {
+ public:
+  std::unique_ptr<FileObject> GetFile(std::u16string_view path) override {
+    std::u16string file(path);
+    DWORD error = ERROR_SUCCESS;
+    if (!IsFile(file, &error)) Raise(Operation::GetFile, file, error);
+    return std::make_unique<File>(std::move(file));
+  }
+};
+
+}  // namespace
+
+std::unique_ptr<ShellObject> WindowsServices::CreateShellObject() { return std::make_unique<Shell>(); }
+
+std::unique_ptr<FileSystemObject> WindowsServices::CreateFileSystemObject() {
+  return std::make_unique<FileSystem>();
+}
+
+void WindowsServices::MsgBox(std::u16string_view prompt) {
+  MessageBoxW(owner_, Wide(std::u16string(prompt)), kAppTitle, MB_OK | MB_APPLMODAL);
+}
+
+std::u16string SystemReason(DWORD code) {
+  // HRESULTs that wrap a Win32 error read best as that error.
+  if (HRESULT_FACILITY(code) == FACILITY_WIN32 && (code & 0x80000000u)) code = HRESULT_CODE(code);
+  wchar_t* buffer = nullptr;
+  const DWORD length = FormatMessageW(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+      nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+  std::u16string reason = FromWide(std::wstring_view(buffer ? buffer : L"", length));
+  LocalFree(buffer);
+  while (!reason.empty() && (reason.back() == u'\r' || reason.back() == u'\n' || reason.back() == u' ')) {
+    reason.pop_back();
+  }
+  if (reason.empty()) {
+    wchar_t fallback[32];
+    wsprintfW(fallback, L"System error 0x%08X.", code);
+    reason = FromWide(fallback);
+  }
+  return reason;
+}
+
+}  // namespace pellumar::shell

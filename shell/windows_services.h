@@ -1,0 +1,29 @@
+#pragma once
+
+#include <windows.h>
+
+#include "shell/services.h"
+
+namespace pellumar::shell {
+
+inline constexpr wchar_t kAppTitle[] = L"Pellumar";
+
+// The platform operations on the shell's own APIs. COM must be started on the calling thread
+// (see ComApartment).
+class WindowsServices final : public Services {
+ public:
+  // Messages are modal to `owner`, which may be null.
+  explicit WindowsServices(HWND owner = nullptr) : owner_(owner) {}
+
+  std::unique_ptr<ShellObject> CreateShellObject() override;
+  std::unique_ptr<FileSystemObject> CreateFileSystemObject() override;
+  void MsgBox(std::u16string_view prompt) override;
+
+ private:
+  HWND owner_;
+};
+
+// The system's reason for a Win32 error or HRESULT, in words.
+std::u16string SystemReason(DWORD code);
+
+}  // namespace pellumar::shell

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <string_view>
+
+#include "shell/services.h"
+
+namespace pellumar {
+
+inline constexpr std::u16string_view kEnterFileName = u"Please Enter a valid FileName";
+inline constexpr std::u16string_view kEnterWebsiteAddress = u"Please Enter a valid Website Address";
+
+// Writes the shortcut named after `siteName` on the desktop, or shows why it cannot.
+// A failing platform operation raises shell::ShellError and the remaining steps do not run.
+void CreateWebShortcut(shell::Services& services, std::u16string_view siteName,
+                       std::u16string_view webAddress, std::u16string_view iconText);
+
+// Deletes the desktop shortcut that CreateWebShortcut writes for `siteName`.
+void DeleteWebShortcut(shell::Services& services, std::u16string_view siteName);
+
+}  // namespace pellumar

@@ -1,0 +1,158 @@
+#include "shortcut/commands.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "recording_services.h"
+
+namespace pellumar {
+namespace {
+
+using shell::Operation;
+using shell::ShellError;
+using ::testing::ElementsAre;
+using testing::RecordingServices;
+
+constexpr char kNewsPath[] = "c:\\users\\u\\desktop\\news.lnk";
+
+std::string Call(std::string_view operation, std::string_view argument = "") {
+  return std::string(operation) + "(" + std::string(argument) + ")";
+}
+
+TEST(CreateWebShortcutTest, WritesTargetAndIconInOrder) {
+  RecordingServices services;
+  CreateWebShortcut(services, u"News", u"Portal/a", u"C:\\Icons\\Globe");
+  EXPECT_THAT(services.calls,
+              ElementsAre(Call("CreateShellObject"), Call("SpecialFolders", "Desktop"),
+                          Call("CreateShortcut", kNewsPath), Call("TargetPath", "http://portal/a"),
+                          Call("IconLocation", "c:\\icons\\globe.ico"), Call("Save")));
+}
+
+TEST(CreateWebShortcutTest, LeavesTheIconUnsetWhenTheBoxHoldsNoIcon) {
+  for (const std::u16string icon : {u"", u".ico", u".ICO.ico"}) {
+    RecordingServices services;
+    CreateWebShortcut(services, u"News", u"Portal/a", icon);
+    EXPECT_THAT(services.calls,
+                ElementsAre(Call("CreateShellObject"), Call("SpecialFolders", "Desktop"),
+                            Call("CreateShortcut", kNewsPath),
+                            Call("TargetPath", "http://portal/a"), Call("Save")));
+  }
+}
+
+TEST(CreateWebShortcutTest, PickedPathInsideTheDesktopGivesTwoSeparators) {
+  RecordingServices services;
+  CreateWebShortcut(services, u"C:\\Users\\U\\Desktop\\News.lnk", u"x", u"");
+  EXPECT_EQ(services.calls.at(2), Call("CreateShortcut", "c:\\users\\u\\desktop\\\\news.lnk"));
+}
+
+TEST(CreateWebShortcutTest, CreatingTwiceSavesToTheSamePathTwice) {
+  RecordingServices services;
+  CreateWebShortcut(services, u"News", u"a", u"");
+  CreateWebShortcut(services, u"NEWS.LNK", u"a", u"");
+  EXPECT_EQ(services.calls.at(2), services.calls.at(7));
+  EXPECT_EQ(services.calls.at(9), Call("Save"));
+}
+
+struct ValidationCase {
+  std::u16string siteName, webAddress;
+  std::string message;
+};
+
+class CreateValidationTest : public ::testing::TestWithParam<ValidationCase> {};
+
+TEST_P(CreateValidationTest, ShowsOnlyItsOneMessageAndTouchesNoPlatformObject) {
+  RecordingServices services;
+  CreateWebShortcut(services, GetParam().siteName, GetParam().webAddress, u"c:\\a.ico");
+  EXPECT_THAT(services.calls, ElementsAre(Call("MsgBox", GetParam().message)));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, CreateValidationTest,
+    ::testing::Values(ValidationCase{u"", u"", "Please Enter a valid FileName"},
+                      ValidationCase{u"", u"portal", "Please Enter a valid FileName"},
+                      ValidationCase{u"News", u"", "Please Enter a valid Website Address"}));
+
+TEST(CreateWebShortcutTest, BlankTextsPassTheEmptinessChecks) {
+  RecordingServices services;
+  CreateWebShortcut(services, u" ", u" ", u"");
+  EXPECT_EQ(services.calls.back(), Call("Save"));
+}
+
+// Each failing operation stops the command right there: it is the last call recorded and the
+// error reaches the caller unchanged.
+class CreateFailureTest : public ::testing::TestWithParam<Operation> {};
+
+TEST_P(CreateFailureTest, StopsAtTheFailingStep) {
+  RecordingServices services;
+  services.failAt = GetParam();
+  try {
+    CreateWebShortcut(services, u"News", u"Portal/a", u"globe");
+    FAIL() << "no error raised";
+  } catch (const ShellError& error) {
+    EXPECT_EQ(error.operation(), GetParam());
+  }
+  const std::string name = shell::ToUtf8(shell::OperationName(GetParam()));
+  EXPECT_EQ(services.calls.back().rfind(name + "(", 0), 0u) << services.calls.back();
+}
+
+INSTANTIATE_TEST_SUITE_P(Steps, CreateFailureTest,
+                         ::testing::Values(Operation::CreateShellObject, Operation::SpecialFolders,
+                                           Operation::CreateShortcut, Operation::TargetPath,
+                                           Operation::IconLocation, Operation::Save));
+
+TEST(DeleteWebShortcutTest, DeletesTheFileCreateWrites) {
+  for (const std::u16string name : {u"News", u"News.LNK", u"news.lnk.lnk"}) {
+    RecordingServices services;
+    DeleteWebShortcut(services, name);
+    EXPECT_THAT(services.calls,
+                ElementsAre(Call("CreateShellObject"), Call("SpecialFolders", "Desktop"),
+                            Call("CreateFileSystemObject"), Call("GetFile", kNewsPath),
+                            Call("Delete")));
+  }
+}
+
+TEST(DeleteWebShortcutTest, EmptyNameAsksForTheBareExtensionWithoutAMessage) {
+  RecordingServices services;
+  DeleteWebShortcut(services, u"");
+  EXPECT_EQ(services.calls.at(3), Call("GetFile", "c:\\users\\u\\desktop\\.lnk"));
+  EXPECT_EQ(services.calls.back(), Call("Delete"));
+}
+
+TEST(DeleteWebShortcutTest, PathOutsideTheDesktopStaysInsideIt) {
+  RecordingServices services;
+  DeleteWebShortcut(services, u"D:\\Links\\News.lnk");
+  EXPECT_EQ(services.calls.at(3), Call("GetFile", "c:\\users\\u\\desktop\\d:\\links\\news.lnk"));
+}
+
+class DeleteFailureTest : public ::testing::TestWithParam<Operation> {};
+
+TEST_P(DeleteFailureTest, StopsAtTheFailingStep) {
+  RecordingServices services;
+  services.failAt = GetParam();
+  EXPECT_THROW(DeleteWebShortcut(services, u"News"), ShellError);
+  const std::string name = shell::ToUtf8(shell::OperationName(GetParam()));
+  EXPECT_EQ(services.calls.back().rfind(name + "(", 0), 0u) << services.calls.back();
+}
+
+INSTANTIATE_TEST_SUITE_P(Steps, DeleteFailureTest,
+                         ::testing::Values(Operation::CreateShellObject, Operation::SpecialFolders,
+                                           Operation::CreateFileSystemObject, Operation::GetFile,
+                                           Operation::Delete));
+
+TEST(ShellErrorTest, DescribesWhatFailedWhereAndWhy) {
+  const ShellError error(Operation::GetFile, u"c:\\d\\news.lnk",
+                         u"The system cannot find the file specified.", 2);
+  EXPECT_EQ(error.Describe(),
+            u"Could not find the shortcut.\n\nc:\\d\\news.lnk\n\n"
+            u"The system cannot find the file specified.");
+  EXPECT_STREQ(error.what(), "GetFile 'c:\\d\\news.lnk': The system cannot find the file specified.");
+}
+
+TEST(ToUtf8Test, EncodesEveryPlaneAndReplacesLoneSurrogates) {
+  EXPECT_EQ(shell::ToUtf8(u"a\u00e9\u4e2d\U0001F310"), "a\xc3\xa9\xe4\xb8\xad\xf0\x9f\x8c\x90");
+  EXPECT_EQ(shell::ToUtf8(std::u16string{char16_t(0xD800), u'x'}), "\xef\xbf\xbdx");
+  EXPECT_EQ(shell::ToUtf8(std::u16string{u'x', char16_t(0xDC00)}), "x\xef\xbf\xbd");
+}
+
+}  // namespace
+}  // namespace pellumar

@@ -1,0 +1,148 @@
+#include "shortcut/naming.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace pellumar {
+namespace {
+
+struct Case {
+  std::u16string input;
+  std::u16string expected;
+};
+
+class RuleTest : public ::testing::TestWithParam<Case> {};
+
+// ---- Remove and LowerCase --------------------------------------------------------------
+
+struct RemoveCase {
+  std::u16string text, piece, expected;
+};
+
+class RemoveTest : public ::testing::TestWithParam<RemoveCase> {};
+
+TEST_P(RemoveTest, RemovesEveryOccurrenceInOneLeftToRightPass) {
+  EXPECT_EQ(Remove(GetParam().text, GetParam().piece), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, RemoveTest,
+    ::testing::Values(RemoveCase{u"a.lnk", u".lnk", u"a"},
+                      RemoveCase{u"a.lnkb.lnk.lnk", u".lnk", u"ab"},
+                      RemoveCase{u"x.l.lnknk", u".lnk", u"x.lnk"},  // not scanned again
+                      RemoveCase{u"aaa", u"aa", u"a"},               // no overlaps
+                      RemoveCase{u"A.LNK", u".lnk", u"A.LNK"},       // exact comparison
+                      RemoveCase{u"text", u"", u"text"},
+                      RemoveCase{u"", u".lnk", u""},
+                      RemoveCase{u".lnk", u".lnk", u""},
+                      RemoveCase{u"ab", u"abc", u"ab"}));
+
+TEST(LowerCaseTest, MapsOnlyAsciiCapitals) {
+  EXPECT_EQ(LowerCase(u"AZaz09@[`{"), u"azaz09@[`{");
+  // Letters outside A-Z, fullwidth forms and surrogates are left alone on every platform.
+  EXPECT_EQ(LowerCase(u"ÄÉΣЖＡ\U0001F600"), u"ÄÉΣЖＡ\U0001F600");
+  EXPECT_EQ(LowerCase(u""), u"");
+}
+
+// ---- NormalizeUrl ----------------------------------------------------------------------
+
+class NormalizeUrlTest : public RuleTest {};
+
+TEST_P(NormalizeUrlTest, KeepsSchemeLowersHostKeepsTheRest) {
+  EXPECT_EQ(NormalizeUrl(GetParam().input), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, NormalizeUrlTest,
+    ::testing::Values(
+        Case{u"Portal/Page", u"http://portal/Page"}, Case{u"HTTP://Portal", u"http://portal"},
+        Case{u"https://portal", u"https://portal"},
+        Case{u"HTTPS://Example.COM/Watch?v=AbC#T", u"https://example.com/Watch?v=AbC#T"},
+        Case{u"HtTpS://A.B", u"https://a.b"},
+        // An address inside the query is data, not a scheme.
+        Case{u"site/login?next=http://a.b", u"http://site/login?next=http://a.b"},
+        Case{u"Site?Q=1", u"http://site?Q=1"}, Case{u"Site#Top", u"http://site#Top"},
+        Case{u"a http://b", u"http://a http://b"}, Case{u"http://", u"http://"},
+        Case{u"https:/x", u"http://https:/x"}, Case{u"", u"http://"},
+        Case{u"БАНК.рф/Путь", u"http://БАНК.рф/Путь"}));
+
+// ---- NormalizeLinkName -----------------------------------------------------------------
+
+class NormalizeLinkNameTest : public RuleTest {};
+
+TEST_P(NormalizeLinkNameTest, LowersRemovesEveryLnkAndAppendsOne) {
+  EXPECT_EQ(NormalizeLinkName(GetParam().input), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, NormalizeLinkNameTest,
+                         ::testing::Values(Case{u"My Site", u"my site.lnk"},
+                                           Case{u"Site.LNK", u"site.lnk"},
+                                           Case{u"a.lnk.b", u"a.b.lnk"},
+                                           Case{u"x.l.lnknk", u"x.lnk.lnk"},
+                                           Case{u"", u".lnk"}, Case{u".lnk.LNK", u".lnk"},
+                                           Case{u"News ", u"news .lnk"},
+                                           Case{u"a<b>:\"|?*", u"a<b>:\"|?*.lnk"},
+                                           Case{u"موقع", u"موقع.lnk"},
+                                           Case{u"站点\U0001F310", u"站点\U0001F310.lnk"}));
+
+// ---- NormalizeIconPath -----------------------------------------------------------------
+
+class NormalizeIconPathTest : public RuleTest {};
+
+TEST_P(NormalizeIconPathTest, LowersDropsTrailingIcoAndAppendsOne) {
+  EXPECT_EQ(NormalizeIconPath(GetParam().input), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, NormalizeIconPathTest,
+                         ::testing::Values(Case{u"C:\\Icons\\Globe.ICO", u"c:\\icons\\globe.ico"},
+                                           Case{u"c:\\my.icons\\a.ico", u"c:\\my.icons\\a.ico"},
+                                           Case{u"c:\\icons\\globe", u"c:\\icons\\globe.ico"},
+                                           Case{u"a.ico.ICO", u"a.ico"},
+                                           Case{u"a.ico.bmp", u"a.ico.bmp.ico"},
+                                           Case{u"", u".ico"}, Case{u".ico", u".ico"},
+                                           Case{u".ICO.ico", u".ico"}));
+
+TEST(HasIconTest, OnlyTheBareExtensionMeansNoIcon) {
+  EXPECT_FALSE(HasIcon(NormalizeIconPath(u"")));
+  EXPECT_FALSE(HasIcon(NormalizeIconPath(u".ico.ico")));
+  EXPECT_TRUE(HasIcon(NormalizeIconPath(u"a")));
+  EXPECT_TRUE(HasIcon(NormalizeIconPath(u"x.ico")));
+}
+
+// ---- ShortcutPathOnDesktop -------------------------------------------------------------
+
+struct PathCase {
+  std::u16string linkName, desktop, expected;
+};
+
+class ShortcutPathTest : public ::testing::TestWithParam<PathCase> {};
+
+TEST_P(ShortcutPathTest, JoinsDesktopAndNameWithTheDesktopRemovedFromTheName) {
+  EXPECT_EQ(ShortcutPathOnDesktop(GetParam().linkName, GetParam().desktop), GetParam().expected);
+}
+
+constexpr char16_t kDesk[] = u"c:\\users\\u\\desktop";
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ShortcutPathTest,
+    ::testing::Values(
+        PathCase{u"news.lnk", kDesk, u"c:\\users\\u\\desktop\\news.lnk"},
+        // A full path inside the desktop keeps its own separator: two in a row.
+        PathCase{u"c:\\users\\u\\desktop\\news.lnk", kDesk, u"c:\\users\\u\\desktop\\\\news.lnk"},
+        PathCase{u"d:\\links\\news.lnk", kDesk, u"c:\\users\\u\\desktop\\d:\\links\\news.lnk"},
+        PathCase{u"news.lnk", u"", u"\\news.lnk"},
+        PathCase{u"c:\\users\\u\\desktopc:\\users\\u\\desktop.lnk", kDesk,
+                 u"c:\\users\\u\\desktop\\.lnk"}));
+
+// ---- Growth ----------------------------------------------------------------------------
+
+TEST(RulesTest, NeverGrowMoreThanTheAppendedPiece) {
+  const std::u16string text = u"HTTP://A.lnk.ico/B?C#D.ICO.LNK";
+  EXPECT_LE(NormalizeUrl(text).size(), text.size() + 8);
+  EXPECT_LE(NormalizeLinkName(text).size(), text.size() + 4);
+  EXPECT_LE(NormalizeIconPath(text).size(), text.size() + 4);
+}
+
+}  // namespace
+}  // namespace pellumar

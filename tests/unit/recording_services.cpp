@@ -1,0 +1,79 @@
+#include "recording_services.h"
+
+namespace pellumar::testing {
+namespace {
+
+using shell::Operation;
+
+class RecordingShortcut final : public shell::ShortcutObject {
+ public:
+  explicit RecordingShortcut(RecordingServices& log) : log_(log) {}
+  void TargetPath(std::u16string_view target) override { log_.Call(Operation::TargetPath, target); }
+  void IconLocation(std::u16string_view icon) override { log_.Call(Operation::IconLocation, icon); }
+  void Save() override { log_.Call(Operation::Save); }
+
+ private:
+  RecordingServices& log_;
+};
+
+class RecordingShell final : public shell::ShellObject {
+ public:
+  explicit RecordingShell(RecordingServices& log) : log_(log) {}
+  std::u16string SpecialFolders(std::u16string_view folder) override {
+    log_.Call(Operation::SpecialFolders, folder);
+    return log_.desktop;
+  }
+  std::unique_ptr<shell::ShortcutObject> CreateShortcut(std::u16string_view path) override {
+    log_.Call(Operation::CreateShortcut, path);
+    return std::make_unique<RecordingShortcut>(log_);
+  }
+
+ private:
+  RecordingServices& log_;
+};
+
+class RecordingFile final : public shell::FileObject {
+ public:
+  explicit RecordingFile(RecordingServices& log) : log_(log) {}
+  void Delete() override { log_.Call(Operation::Delete); }
+
+ private:
+  RecordingServices& log_;
+};
+
+class RecordingFileSystem final : public shell::FileSystemObject {
+ public:
+  explicit RecordingFileSystem(RecordingServices& log) : log_(log) {}
+  std::unique_ptr<shell::FileObject> GetFile(std::u16string_view path) override {
+    log_.Call(Operation::GetFile, path);
+    return std::make_unique<RecordingFile>(log_);
+  }
+
+ private:
+  RecordingServices& log_;
+};
+
+}  // namespace
+
+std::unique_ptr<shell::ShellObject> RecordingServices::CreateShellObject() {
+  Call(Operation::CreateShellObject);
+  return std::make_unique<RecordingShell>(*this);
+}
+
+std::unique_ptr<shell::FileSystemObject> RecordingServices::CreateFileSystemObject() {
+  Call(Operation::CreateFileSystemObject);
+  return std::make_unique<RecordingFileSystem>(*this);
+}
+
+void RecordingServices::Record(std::string_view operation, std::u16string_view argument) {
+  calls.push_back(std::string(operation) + "(" + shell::ToUtf8(argument) + ")");
+}
+
+void RecordingServices::Call(Operation operation, std::u16string_view argument) {
+  Record(shell::ToUtf8(shell::OperationName(operation)), argument);
+  if (failAt == operation) {
+    throw shell::ShellError(operation, std::u16string(argument), u"Injected failure.", 5);
+  }
+}
+
+}  // namespace pellumar::testing

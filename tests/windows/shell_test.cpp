@@ -1,0 +1,170 @@
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "shell/shell_error.h"
+#include "shell/wide.h"
+#include "shell/windows_services.h"
+#include "shortcut/commands.h"
+#include "shortcut/naming.h"
+#include "shortcut_file.h"
+
+namespace pellumar {
+namespace {
+
+using shell::Operation;
+using shell::ShellError;
+using shell::Wide;
+using testing::LoadShortcut;
+
+class ShellTest : public ::testing::Test {
+ protected:
+  std::u16string Desktop() {
+    return LowerCase(services_.CreateShellObject()->SpecialFolders(u"Desktop"));
+  }
+  std::u16string PathOf(std::u16string_view siteName) {
+    return ShortcutPathOnDesktop(NormalizeLinkName(siteName), Desktop());
+  }
+  static bool Exists(const std::u16string& path) {
+    return GetFileAttributesW(Wide(path)) != INVALID_FILE_ATTRIBUTES;
+  }
+  // The name the file system holds for `path`, letter for letter.
+  static std::u16string NameOnDisk(const std::u16string& path) {
+    WIN32_FIND_DATAW found{};
+    const HANDLE search = FindFirstFileW(Wide(path), &found);
+    if (search == INVALID_HANDLE_VALUE) return {};
+    FindClose(search);
+    return shell::FromWide(found.cFileName);
+  }
+  // Deletes `path` whatever its attributes, so a failed test leaves the desktop clean.
+  static void Clean(const std::u16string& path) {
+    SetFileAttributesW(Wide(path), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileW(Wide(path));
+  }
+  // Runs `command` and returns the error it raised.
+  template <typename Command>
+  static ShellError ErrorOf(Command command) {
+    try {
+      command();
+    } catch (const ShellError& error) {
+      return error;
+    }
+    ADD_FAILURE() << "no error raised";
+    return ShellError(Operation::CreateShellObject, u"", u"", 0);
+  }
+
+  shell::WindowsServices services_;
+};
+
+TEST_F(ShellTest, DesktopFolderIsAnExistingFolder) {
+  const std::u16string desktop = services_.CreateShellObject()->SpecialFolders(u"Desktop");
+  const DWORD attributes = GetFileAttributesW(Wide(desktop));
+  ASSERT_NE(attributes, INVALID_FILE_ATTRIBUTES) << shell::ToUtf8(desktop);
+  EXPECT_TRUE(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+TEST_F(ShellTest, CreateWritesTargetAndIconAtTheDesktopPath) {
+  const std::u16string path = PathOf(u"Shell Icon");
+  CreateWebShortcut(services_, u"Shell Icon", u"Portal/A?Q=1", u"C:\\Icons\\Globe");
+  ASSERT_TRUE(Exists(path));
+  const auto file = LoadShortcut(path);
+  EXPECT_EQ(file.targetName, u"http://portal/A?Q=1");
+  EXPECT_EQ(file.iconLocation, u"c:\\icons\\globe.ico");
+  EXPECT_EQ(file.iconIndex, 0);
+  Clean(path);
+}
+
+TEST_F(ShellTest, CreateWithoutIconLeavesTheIconUnset) {
+  const std::u16string path = PathOf(u"Shell Plain");
+  CreateWebShortcut(services_, u"Shell Plain", u"https://Portal", u".ico");
+  ASSERT_TRUE(Exists(path));
+  const auto file = LoadShortcut(path);
+  EXPECT_EQ(file.targetName, u"https://portal");
+  EXPECT_EQ(file.iconLocation, u"");
+  Clean(path);
+}
+
+TEST_F(ShellTest, CreatingTheSameNameTwiceReplacesTheShortcut) {
+  const std::u16string path = PathOf(u"Shell Twice");
+  CreateWebShortcut(services_, u"Shell Twice", u"first", u"c:\\a");
+  CreateWebShortcut(services_, u"SHELL TWICE.lnk", u"second", u"");
+  const auto file = LoadShortcut(path);
+  EXPECT_EQ(file.targetName, u"http://second");
+  // Each save writes a whole new shortcut: an icon box left empty leaves no earlier icon behind.
+  EXPECT_EQ(file.iconLocation, u"");
+  Clean(path);
+}
+
+TEST_F(ShellTest, DeleteRemovesWhatCreateWrote) {
+  const std::u16string path = PathOf(u"Shell Delete");
+  CreateWebShortcut(services_, u"Shell Delete", u"x", u"");
+  ASSERT_TRUE(Exists(path));
+  DeleteWebShortcut(services_, u"shell delete.LNK");
+  EXPECT_FALSE(Exists(path));
+}
+
+TEST_F(ShellTest, DeletingAMissingShortcutRaisesFileNotFound) {
+  const std::u16string path = PathOf(u"Shell Missing");
+  Clean(path);
+  const ShellError error = ErrorOf([&] { DeleteWebShortcut(services_, u"Shell Missing"); });
+  EXPECT_EQ(error.operation(), Operation::GetFile);
+  EXPECT_EQ(error.path(), path);
+  EXPECT_EQ(error.code(), static_cast<std::uint32_t>(ERROR_FILE_NOT_FOUND));
+  // The system's own words ("The system cannot find the file specified." on Windows).
+  EXPECT_EQ(error.reason(), shell::SystemReason(ERROR_FILE_NOT_FOUND));
+}
+
+TEST_F(ShellTest, DeletingAFolderNamedLikeAShortcutRaisesFileNotFound) {
+  const std::u16string path = PathOf(u"Shell Folder");
+  ASSERT_TRUE(CreateDirectoryW(Wide(path), nullptr));
+  const ShellError error = ErrorOf([&] { DeleteWebShortcut(services_, u"Shell Folder"); });
+  EXPECT_EQ(error.operation(), Operation::GetFile);
+  EXPECT_TRUE(Exists(path));
+  RemoveDirectoryW(Wide(path));
+}
+
+TEST_F(ShellTest, DeletingAReadOnlyShortcutIsRefusedAndKeepsTheFile) {
+  const std::u16string path = PathOf(u"Shell ReadOnly");
+  CreateWebShortcut(services_, u"Shell ReadOnly", u"x", u"");
+  ASSERT_TRUE(SetFileAttributesW(Wide(path), FILE_ATTRIBUTE_READONLY));
+  const ShellError error = ErrorOf([&] { DeleteWebShortcut(services_, u"Shell ReadOnly"); });
+  EXPECT_EQ(error.operation(), Operation::Delete);
+  EXPECT_EQ(error.code(), static_cast<std::uint32_t>(ERROR_ACCESS_DENIED));
+  EXPECT_EQ(error.reason(), shell::SystemReason(ERROR_ACCESS_DENIED));
+  EXPECT_TRUE(Exists(path));
+  Clean(path);
+}
+
+TEST_F(ShellTest, SavingIntoAMissingFolderRaisesAndWritesNothing) {
+  const std::u16string path = PathOf(u"No Such Folder\\Site");
+  const ShellError error = ErrorOf([&] { CreateWebShortcut(services_, u"No Such Folder\\Site", u"x", u""); });
+  EXPECT_EQ(error.operation(), Operation::Save);
+  EXPECT_EQ(error.path(), path);
+  EXPECT_FALSE(error.reason().empty());
+  EXPECT_FALSE(Exists(path));
+}
+
+TEST_F(ShellTest, UnicodeSiteNamesRoundTrip) {
+  const std::u16string names[] = {u"موقع إخباري", u"新闻网站", u"Globe \U0001F310 Site"};
+  for (const std::u16string& name : names) {
+    const std::u16string path = PathOf(name);
+    CreateWebShortcut(services_, name, u"a.b", u"");
+    EXPECT_EQ(NameOnDisk(path), LowerCase(name) + u".lnk") << shell::ToUtf8(name);
+    EXPECT_EQ(LoadShortcut(path).targetName, u"http://a.b");
+    DeleteWebShortcut(services_, name);
+    EXPECT_FALSE(Exists(path)) << shell::ToUtf8(name);
+  }
+}
+
+TEST_F(ShellTest, SystemReasonSpeaksInWordsForWin32AndHresultCodes) {
+  const std::u16string pathNotFound = shell::SystemReason(ERROR_PATH_NOT_FOUND);
+  EXPECT_EQ(pathNotFound.rfind(u"System error", 0), std::u16string::npos)
+      << shell::ToUtf8(pathNotFound);
+  EXPECT_EQ(pathNotFound.back(), u'.');  // no trailing line break
+  EXPECT_EQ(shell::SystemReason(HRESULT_FROM_WIN32(ERROR_ACCESS_DENIED)),
+            shell::SystemReason(ERROR_ACCESS_DENIED));
+  EXPECT_EQ(shell::SystemReason(0xDEADBEEF), u"System error 0xDEADBEEF.");
+}
+
+}  // namespace
+}  // namespace pellumar
