@@ -39,6 +39,21 @@ class FileSystemObject {
   virtual std::unique_ptr<FileObject> GetFile(std::u16string_view path) = 0;
 };
 
+// The open-file dialog. One object serves every picker and keeps its settings between uses.
+class CommonDialog {
+ public:
+  virtual ~CommonDialog() = default;
+  virtual void DialogTitle(std::u16string_view title) = 0;
+  // When true, cancelling raises an error; when false, it leaves FileName empty.
+  virtual void CancelError(bool raise) = 0;
+  // Description and pattern pairs joined by '|', e.g. "Icons (*.ico)|*.ico".
+  virtual void Filter(std::u16string_view filter) = 0;
+  // Shows the modal dialog and returns when it closes.
+  virtual void ShowOpen() = 0;
+  // The chosen path after a choice; empty after a cancel.
+  virtual std::u16string FileName() const = 0;
+};
+
 class Services {
  public:
   virtual ~Services() = default;

@@ -14,6 +14,7 @@ std::u16string_view Action(Operation operation) {
     case Operation::CreateFileSystemObject: return u"start the file service";
     case Operation::GetFile: return u"find the shortcut";
     case Operation::Delete: return u"delete the shortcut";
+    case Operation::ShowOpen: return u"show the open-file dialog";
   }
   return u"complete the operation";
 }
@@ -38,6 +39,7 @@ std::u16string_view OperationName(Operation operation) {
     case Operation::CreateFileSystemObject: return u"CreateFileSystemObject";
     case Operation::GetFile: return u"GetFile";
     case Operation::Delete: return u"Delete";
+    case Operation::ShowOpen: return u"ShowOpen";
   }
   return u"Unknown";
 }

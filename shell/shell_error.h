@@ -17,6 +17,7 @@ enum class Operation {
   CreateFileSystemObject,
   GetFile,
   Delete,
+  ShowOpen,
 };
 
 // The platform's name of an operation, e.g. "Save".

@@ -1,9 +1,13 @@
 #include "shell/windows_services.h"
 
+#include <cderr.h>
+#include <commdlg.h>
 #include <objidl.h>
 #include <shlobj.h>
 #include <shobjidl.h>
 #include <wrl/client.h>
+
+#include <vector>
 
 #include "shell/shell_error.h"
 #include "shell/wide.h"
@@ -109,7 +113,73 @@ class FileSystem final : public FileSystemObject {
   }
 };
 
+std::u16string DialogReason(DWORD code) {
+  switch (code) {
+    case FNERR_BUFFERTOOSMALL: return u"The chosen file name is too long.";
+    case FNERR_INVALIDFILENAME: return u"The file name is not valid.";
+    case CDERR_DIALOGFAILURE: return u"The dialog box could not be created.";
+    case CDERR_MEMALLOCFAILURE:
+    case CDERR_MEMLOCKFAILURE: return u"There is not enough memory to show the dialog box.";
+    default: {
+      wchar_t text[64];
+      wsprintfW(text, L"The dialog box failed (error 0x%04X).", code);
+      return FromWide(text);
+    }
+  }
+}
+
+class OpenFileDialog final : public CommonDialog {
+ public:
+  explicit OpenFileDialog(HWND owner) : owner_(owner) {}
+
+  void DialogTitle(std::u16string_view title) override { title_ = title; }
+  void CancelError(bool raise) override { cancelError_ = raise; }
+  void Filter(std::u16string_view filter) override { filter_ = filter; }
+  std::u16string FileName() const override { return fileName_; }
+
+  void ShowOpen() override {
+    // "Description|pattern|..." becomes the dialog's list of NUL-separated pairs.
+    std::u16string filter = filter_;
+    for (char16_t& c : filter) {
+      if (c == u'|') c = u'\0';
+    }
+    filter.push_back(u'\0');
+    std::vector<wchar_t> buffer(kMaxFileName, L'\0');
+
+    OPENFILENAMEW dialog{};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = owner_;
+    dialog.lpstrFilter = filter_.empty() ? nullptr : Wide(filter);
+    dialog.nFilterIndex = 1;
+    dialog.lpstrFile = buffer.data();
+    dialog.nMaxFile = static_cast<DWORD>(buffer.size());
+    dialog.lpstrTitle = title_.empty() ? nullptr : Wide(title_);
+    dialog.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY |
+                   OFN_NODEREFERENCELINKS;
+    if (GetOpenFileNameW(&dialog)) {
+      fileName_ = FromWide(buffer.data());
+      return;
+    }
+    fileName_.clear();
+    const DWORD error = CommDlgExtendedError();
+    if (error != 0) throw ShellError(Operation::ShowOpen, u"", DialogReason(error), error);
+    if (cancelError_) throw ShellError(Operation::ShowOpen, u"", u"Cancel was selected.", 0);
+  }
+
+ private:
+  static constexpr std::size_t kMaxFileName = 32768;  // the longest path Windows has
+  HWND owner_;
+  std::u16string title_;
+  std::u16string filter_;
+  bool cancelError_ = false;
+  std::u16string fileName_;
+};
+
 }  // namespace
+
+std::unique_ptr<CommonDialog> CreateCommonDialog(HWND owner) {
+  return std::make_unique<OpenFileDialog>(owner);
+}
 
 std::unique_ptr<ShellObject> WindowsServices::CreateShellObject() { return std::make_unique<Shell>(); }
 

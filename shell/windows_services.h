@@ -23,6 +23,10 @@ class WindowsServices final : public Services {
   HWND owner_;
 };
 
+// The open-file dialog on GetOpenFileNameW, modal to `owner`. Shortcut files are returned
+// as themselves, not followed to their targets.
+std::unique_ptr<CommonDialog> CreateCommonDialog(HWND owner);
+
 // The system's reason for a Win32 error or HRESULT, in words.
 std::u16string SystemReason(DWORD code);
 

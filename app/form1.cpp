@@ -1,0 +1,351 @@
+#include "app/form1.h"
+
+#include <shellapi.h>
+
+#include <exception>
+#include <string>
+
+#include "app/dpi.h"
+#include "app/pickers.h"
+#include "resources/resource_ids.h"
+#include "shell/shell_error.h"
+#include "shell/wide.h"
+#include "shortcut/commands.h"
+
+namespace pellumar::app {
+namespace {
+
+using shell::Wide;
+
+constexpr DWORD kStyle = WS_OVERLAPPEDWINDOW;
+
+int IdOf(ControlId id) { return static_cast<int>(id); }
+
+std::size_t IndexOf(ControlId id) { return static_cast<std::size_t>(IdOf(id) - IdOf(ControlId::Label2)); }
+
+bool IsBoldLabel(ControlId id) {
+  return id == ControlId::Label1 || id == ControlId::Label2 || id == ControlId::lblIcon;
+}
+
+// "MS Sans Serif" 8.25 pt bold, the labels' font.
+LOGFONTW LabelFont(UINT dpi) {
+  LOGFONTW font{};
+  font.lfHeight = -MulDiv(825, static_cast<int>(dpi), 7200);
+  font.lfWeight = FW_BOLD;
+  font.lfCharSet = 178;
+  font.lfOutPrecision = OUT_DEFAULT_PRECIS;
+  font.lfClipPrecision = CLIP_DEFAULT_PRECIS;
+  font.lfQuality = DEFAULT_QUALITY;
+  font.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
+  lstrcpynW(font.lfFaceName, L"MS Sans Serif", LF_FACESIZE);
+  return font;
+}
+
+}  // namespace
+
+Form1::Form1(HINSTANCE instance) : instance_(instance) {
+  handCursor_ = LoadCursorW(instance, MAKEINTRESOURCEW(IDC_HANDPOINT));
+  background_.Load(instance, IDR_BACKGROUND);
+}
+
+Form1::~Form1() {
+  if (hwnd_) DestroyWindow(hwnd_);
+}
+
+bool Form1::Create() {
+  WNDCLASSEXW windowClass{};
+  windowClass.cbSize = sizeof windowClass;
+  if (!GetClassInfoExW(instance_, kForm1Class, &windowClass)) {
+    windowClass.lpfnWndProc = WindowProc;
+    windowClass.hInstance = instance_;
+    windowClass.hIcon = static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_PELLUMAR),
+                                                      IMAGE_ICON, 0, 0, LR_DEFAULTSIZE | LR_SHARED));
+    windowClass.hIconSm = static_cast<HICON>(
+        LoadImageW(instance_, MAKEINTRESOURCEW(IDI_PELLUMAR), IMAGE_ICON,
+                   GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_SHARED));
+    windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
+    windowClass.lpszClassName = kForm1Class;
+    if (!RegisterClassExW(&windowClass)) return false;
+  }
+  return CreateWindowExW(0, kForm1Class, Wide(std::u16string(kCaption)), kStyle, CW_USEDEFAULT,
+                         CW_USEDEFAULT, 0, 0, nullptr, nullptr, instance_, this) != nullptr;
+}
+
+void Form1::Show(int showCommand) {
+  const RECT frame = WindowRectForClient(
+      {TwipsToPixels(kClientWidth, dpi_), TwipsToPixels(kClientHeight, dpi_)}, kStyle, 0, dpi_);
+  const int width = frame.right - frame.left;
+  const int height = frame.bottom - frame.top;
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  GetMonitorInfoW(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTOPRIMARY), &monitor);
+  const RECT& work = monitor.rcWork;
+  SetWindowPos(hwnd_, nullptr, work.left + (work.right - work.left - width) / 2,
+               work.top + (work.bottom - work.top - height) / 2, width, height,
+               SWP_NOZORDER | SWP_NOACTIVATE);
+  ShowWindow(hwnd_, showCommand);
+  UpdateWindow(hwnd_);
+  SetFocus(Control(ControlId::txtURL));
+}
+
+HWND Form1::Control(ControlId id) const { return controls_[IndexOf(id)]; }
+
+LRESULT CALLBACK Form1::WindowProc(HWND window, UINT message, WPARAM wParam,
+                                   LPARAM lParam) noexcept {
+  if (message == WM_NCCREATE) {
+    auto* form = static_cast<Form1*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+    form->hwnd_ = window;
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
+  }
+  auto* form = reinterpret_cast<Form1*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  if (!form) return DefWindowProcW(window, message, wParam, lParam);
+  try {
+    return form->HandleMessage(message, wParam, lParam);
+  } catch (...) {
+    // Nothing may unwind through the system's code; a failure here loses only this message.
+    return DefWindowProcW(window, message, wParam, lParam);
+  }
+}
+
+LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_CREATE:
+      OnCreate();
+      return 0;
+    case WM_COMMAND:
+      OnCommand(LOWORD(wParam), HIWORD(wParam));
+      return 0;
+    case WM_CTLCOLORSTATIC:
+      return OnCtlColorStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+    case WM_SETCURSOR:
+      if (OnSetCursor(reinterpret_cast<HWND>(wParam))) return TRUE;
+      break;
+    case WM_ERASEBKGND:
+      OnEraseBackground(reinterpret_cast<HDC>(wParam));
+      return 1;
+    case WM_ACTIVATE:
+      OnActivate(LOWORD(wParam) != WA_INACTIVE);
+      return 0;
+    case WM_DPICHANGED:
+      OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+      return 0;
+    case WM_DESTROY:
+      SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+      hwnd_ = nullptr;
+      PostQuitMessage(0);
+      return 0;
+  }
+  return DefWindowProcW(hwnd_, message, wParam, lParam);
+}
+
+void Form1::OnCreate() {
+  dpi_ = DpiOf(hwnd_);
+  services_.emplace(hwnd_);
+  dlgCommonDialog_ = shell::CreateCommonDialog(hwnd_);
+  for (const ControlSpec& spec : kControls) {
+    const wchar_t* className = L"STATIC";
+    DWORD style = WS_CHILD | WS_VISIBLE;
+    DWORD exStyle = 0;
+    switch (spec.kind) {
+      case Kind::Label:
+        style |= SS_LEFT | (spec.id == ControlId::lblLink ? SS_NOTIFY : 0);
+        break;
+      case Kind::TextBox:
+        className = L"EDIT";
+        style |= WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL;
+        exStyle = WS_EX_CLIENTEDGE;
+        break;
+      case Kind::Button:
+        className = L"BUTTON";
+        style |= WS_TABSTOP | BS_PUSHBUTTON;
+        break;
+    }
+    controls_[IndexOf(spec.id)] = CreateWindowExW(
+        exStyle, className, Wide(std::u16string(spec.text)), style, 0, 0, 0, 0, hwnd_,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(IdOf(spec.id))), instance_, nullptr);
+  }
+  BuildFonts();
+  LayOut();
+  Form_Load();
+}
+
+void Form1::BuildFonts() {
+  const LOGFONTW labelFont = LabelFont(dpi_);
+  LOGFONTW defaultFont = MessageFont(dpi_);
+  labelFont_.reset(CreateFontIndirectW(&labelFont));
+  defaultFont_.reset(CreateFontIndirectW(&defaultFont));
+  defaultFont.lfUnderline = linkUnderline_;
+  linkFont_.reset(CreateFontIndirectW(&defaultFont));
+  for (const ControlSpec& spec : kControls) {
+    HFONT font = IsBoldLabel(spec.id)             ? labelFont_.get()
+                 : spec.id == ControlId::lblLink ? linkFont_.get()
+                                                  : defaultFont_.get();
+    SendMessageW(Control(spec.id), WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  }
+}
+
+void Form1::LayOut() {
+  for (const ControlSpec& spec : kControls) {
+    SetWindowPos(Control(spec.id), nullptr, TwipsToPixels(spec.left, dpi_),
+                 TwipsToPixels(spec.top, dpi_), TwipsToPixels(spec.width, dpi_),
+                 TwipsToPixels(spec.height, dpi_), SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  if (linkAutoSize_) AutoSizeLink();
+}
+
+// Sizes the credit label to its caption, keeping its top-left corner.
+void Form1::AutoSizeLink() {
+  const HWND link = Control(ControlId::lblLink);
+  const std::u16string caption = Text(ControlId::lblLink);
+  const HDC dc = GetDC(link);
+  const HGDIOBJ old = SelectObject(dc, linkFont_.get());
+  RECT extent{0, 0, 0, 0};
+  DrawTextW(dc, Wide(caption), static_cast<int>(caption.size()), &extent,
+            DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+  SelectObject(dc, old);
+  ReleaseDC(link, dc);
+  SetWindowPos(link, nullptr, 0, 0, extent.right, extent.bottom,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// The credit label's style, set in this order when the window loads.
+void Form1::Form_Load() {
+  linkAutoSize_ = true;
+  SetText(ControlId::lblLink, std::u16string(kCredit));
+  AutoSizeLink();
+  linkColor_ = RGB(255, 255, 255);
+  linkUnderline_ = true;
+  BuildFonts();
+  AutoSizeLink();
+}
+
+void Form1::OnCommand(int id, int code) {
+  if (code != BN_CLICKED) return;  // STN_CLICKED has the same value
+  switch (static_cast<ControlId>(id)) {
+    case ControlId::Command1: return RunHandler([this] { Command1_Click(); });
+    case ControlId::Command2: return RunHandler([this] { Command2_Click(); });
+    case ControlId::Command3: return RunHandler([this] { Command3_Click(); });
+    case ControlId::Command4: return RunHandler([this] { Command4_Click(); });
+    case ControlId::lblLink: return RunHandler([this] { lblLink_Click(); });
+    default: return;
+  }
+}
+
+template <typename Handler>
+void Form1::RunHandler(Handler handler) {
+  // One handler at a time: a click that arrives while a message or the dialog is open waits
+  // for nothing and runs nothing.
+  if (handlerRunning_) return;
+  handlerRunning_ = true;
+  try {
+    handler();
+  } catch (const shell::ShellError& error) {
+    ReportError(error.Describe());
+  } catch (const std::bad_alloc&) {
+    ReportError(u"There is not enough memory to complete the action.");
+  } catch (const std::exception&) {
+    ReportError(u"The action could not be completed.");
+  }
+  handlerRunning_ = false;
+}
+
+void Form1::ReportError(const std::u16string& text) {
+  MessageBoxW(hwnd_, Wide(text), shell::kAppTitle, MB_OK | MB_ICONERROR | MB_APPLMODAL);
+}
+
+void Form1::Command1_Click() {
+  if (auto name = Pick(kIconPicker, *dlgCommonDialog_, *services_)) SetText(ControlId::txtIcon, *name);
+}
+
+void Form1::Command2_Click() {
+  CreateWebShortcut(*services_, Text(ControlId::txtFileName), Text(ControlId::txtURL),
+                    Text(ControlId::txtIcon));
+}
+
+void Form1::Command3_Click() {
+  if (auto name = Pick(kShortcutPicker, *dlgCommonDialog_, *services_)) {
+    SetText(ControlId::txtFileName, *name);
+  }
+}
+
+void Form1::Command4_Click() { DeleteWebShortcut(*services_, Text(ControlId::txtFileName)); }
+
+void Form1::lblLink_Click() { OpenWebPage(kMakerPage); }
+
+// Hands the address to the shell's default handler; nothing is shown when it cannot open it.
+void Form1::OpenWebPage(std::u16string_view address) {
+  const std::u16string wide(address);
+  const int length = WideCharToMultiByte(CP_ACP, 0, Wide(wide), -1, nullptr, 0, nullptr, nullptr);
+  if (length <= 0) return;
+  std::string ansi(static_cast<std::size_t>(length), '\0');
+  WideCharToMultiByte(CP_ACP, 0, Wide(wide), -1, ansi.data(), length, nullptr, nullptr);
+  ShellExecuteA(nullptr, nullptr, ansi.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+LRESULT Form1::OnCtlColorStatic(HDC dc, HWND control) {
+  // The labels are transparent: the picture is drawn under them, then their text on top.
+  RECT area{};
+  GetWindowRect(control, &area);
+  MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&area), 2);
+  background_.Paint(dc, {area.left, area.top}, area, dpi_);
+  SetBkMode(dc, TRANSPARENT);
+  const bool isLink = control == Control(ControlId::lblLink);
+  SetTextColor(dc, isLink && linkColor_ != CLR_INVALID ? linkColor_ : GetSysColor(COLOR_BTNTEXT));
+  return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
+}
+
+bool Form1::OnSetCursor(HWND control) {
+  if (control != Control(ControlId::lblLink) || !handCursor_) return false;
+  SetCursor(handCursor_);
+  return true;
+}
+
+void Form1::OnEraseBackground(HDC dc) {
+  RECT client{};
+  GetClientRect(hwnd_, &client);
+  background_.Paint(dc, {0, 0}, client, dpi_);
+}
+
+void Form1::OnActivate(bool active) {
+  if (!active) {
+    const HWND focus = GetFocus();
+    if (focus && IsChild(hwnd_, focus)) lastFocus_ = focus;
+  } else {
+    SetFocus(lastFocus_ ? lastFocus_ : Control(ControlId::txtURL));
+  }
+}
+
+void Form1::OnDpiChanged(UINT dpi, const RECT& suggested) {
+  dpi_ = dpi;
+  SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+               suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  BuildFonts();
+  LayOut();
+  InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+std::u16string Form1::Text(ControlId id) const {
+  const HWND control = Control(id);
+  std::u16string text(static_cast<std::size_t>(GetWindowTextLengthW(control)) + 1, u'\0');
+  const int copied = GetWindowTextW(control, reinterpret_cast<wchar_t*>(text.data()),
+                                    static_cast<int>(text.size()));
+  text.resize(static_cast<std::size_t>(copied > 0 ? copied : 0));
+  return text;
+}
+
+void Form1::SetText(ControlId id, const std::u16string& text) {
+  SetWindowTextW(Control(id), Wide(text));
+}
+
+int RunMessageLoop(HWND window) {
+  MSG message{};
+  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+    if (!IsDialogMessageW(window, &message)) {
+      TranslateMessage(&message);
+      DispatchMessageW(&message);
+    }
+  }
+  return static_cast<int>(message.wParam);
+}
+
+}  // namespace pellumar::app

@@ -1,0 +1,92 @@
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "app/background.h"
+#include "app/gdi.h"
+#include "app/layout.h"
+#include "shell/services.h"
+#include "shell/windows_services.h"
+
+namespace pellumar::app {
+
+// The program's only window: three labelled boxes, two "Browse" buttons, "Create Shortcut",
+// "Delete Shortcut" and the credit link, laid out from the design in twips and scaled with
+// the DPI of the monitor it is on.
+class Form1 {
+ public:
+
+  explicit Form1(HINSTANCE instance);
+  ~Form1();
+  Form1(const Form1&) = delete;
+  Form1& operator=(const Form1&) = delete;
+
+  // Creates the window and its controls and runs the load handler; false when the system
+  // refuses the window.
+  bool Create();
+  // Shows the window centred on its monitor with the focus in txtURL.
+  void Show(int showCommand);
+
+  HWND hwnd() const { return hwnd_; }
+  HWND Control(ControlId id) const;
+
+ private:
+  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam,
+                                     LPARAM lParam) noexcept;
+  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+  void OnCreate();
+  void OnCommand(int id, int code);
+  LRESULT OnCtlColorStatic(HDC dc, HWND control);
+  bool OnSetCursor(HWND control);
+  void OnEraseBackground(HDC dc);
+  void OnActivate(bool active);
+  void OnDpiChanged(UINT dpi, const RECT& suggested);
+
+  // The window's event handlers.
+  void Form_Load();
+  void Command1_Click();
+  void Command2_Click();
+  void Command3_Click();
+  void Command4_Click();
+  void lblLink_Click();
+  void OpenWebPage(std::u16string_view address);
+
+  // Runs one click's handler; a failure it raises is reported here, once, and the window and
+  // its texts stay as they are.
+  template <typename Handler>
+  void RunHandler(Handler handler);
+  void ReportError(const std::u16string& text);
+
+  void BuildFonts();
+  void LayOut();
+  void AutoSizeLink();
+  std::u16string Text(ControlId id) const;
+  void SetText(ControlId id, const std::u16string& text);
+
+  HINSTANCE instance_;
+  HWND hwnd_ = nullptr;
+  HWND controls_[kControls.size()] = {};
+  UINT dpi_ = 96;
+  Background background_;
+  UniqueFont labelFont_;
+  UniqueFont defaultFont_;
+  UniqueFont linkFont_;
+  HCURSOR handCursor_ = nullptr;
+  bool linkAutoSize_ = false;
+  bool linkUnderline_ = false;
+  COLORREF linkColor_ = CLR_INVALID;
+  HWND lastFocus_ = nullptr;
+  bool handlerRunning_ = false;
+  std::optional<shell::WindowsServices> services_;
+  std::unique_ptr<shell::CommonDialog> dlgCommonDialog_;
+};
+
+// Runs the window's message loop until it closes; Tab and Shift+Tab move the focus.
+int RunMessageLoop(HWND window);
+
+}  // namespace pellumar::app

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "shell/services.h"
+
+// The two "Browse" buttons: one open-file dialog, a filter, a test on the chosen name and the
+// messages for an empty or a wrong choice.
+namespace pellumar::app {
+
+struct Picker {
+  std::u16string_view filter;
+  std::u16string_view extension;
+  bool lowerCaseBeforeTest;
+  std::u16string_view emptyChoiceMessage;
+  std::u16string_view wrongFileMessage;
+};
+
+inline constexpr std::u16string_view kNoIconChosen =
+    u"You didn't choose a valid icon file the default icon will be used";
+
+// Command1, beside the icon box.
+inline constexpr Picker kIconPicker{u"Icons (*.ico)|*.ico", u".ico", true, kNoIconChosen,
+                                    kNoIconChosen};
+
+// Command3, beside the site-name box. The empty-choice message ends with a space.
+inline constexpr Picker kShortcutPicker{u"Shortcuts (*.lnk)|*.lnk", u".lnk", false,
+                                        u"You didn't choose a valid shortcut file ",
+                                        u"You didn't choose a valid shortcut file"};
+
+// Shows the dialog; returns the chosen name exactly as the dialog gave it, or shows the
+// picker's message and returns nothing.
+std::optional<std::u16string> Pick(const Picker& picker, shell::CommonDialog& dialog,
+                                   shell::Services& services);
+
+}  // namespace pellumar::app

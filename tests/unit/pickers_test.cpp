@@ -1,0 +1,77 @@
+#include "app/pickers.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "recording_services.h"
+
+namespace pellumar::app {
+namespace {
+
+using ::testing::ElementsAre;
+
+// An open-file dialog that records how it is set up and returns a prepared choice.
+class FakeDialog final : public shell::CommonDialog {
+ public:
+  explicit FakeDialog(std::u16string choice) : choice_(std::move(choice)) {}
+  std::vector<std::string> calls;
+
+  void DialogTitle(std::u16string_view title) override { calls.push_back("DialogTitle " + shell::ToUtf8(title)); }
+  void CancelError(bool raise) override { calls.push_back(raise ? "CancelError true" : "CancelError false"); }
+  void Filter(std::u16string_view filter) override { calls.push_back("Filter " + shell::ToUtf8(filter)); }
+  void ShowOpen() override { calls.push_back("ShowOpen"); }
+  std::u16string FileName() const override { return choice_; }
+
+ private:
+  std::u16string choice_;
+};
+
+struct PickCase {
+  const Picker* picker;
+  std::u16string choice;
+  bool accepted;
+  std::string message;  // shown when not accepted
+};
+
+class PickTest : public ::testing::TestWithParam<PickCase> {};
+
+TEST_P(PickTest, AcceptsTheChoiceUnchangedOrShowsItsMessage) {
+  const PickCase& c = GetParam();
+  FakeDialog dialog(c.choice);
+  testing::RecordingServices services;
+  const auto picked = Pick(*c.picker, dialog, services);
+  if (c.accepted) {
+    EXPECT_EQ(picked, c.choice);
+    EXPECT_TRUE(services.calls.empty());
+  } else {
+    EXPECT_EQ(picked, std::nullopt);
+    EXPECT_THAT(services.calls, ElementsAre("MsgBox(" + c.message + ")"));
+  }
+}
+
+constexpr char kNoIcon[] = "You didn't choose a valid icon file the default icon will be used";
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, PickTest,
+    ::testing::Values(PickCase{&kIconPicker, u"C:\\Art\\GLOBE.ICO", true, ""},
+                      PickCase{&kIconPicker, u"c:\\a.icons\\b.bmp", true, ""},
+                      PickCase{&kIconPicker, u"c:\\a\\b.bmp", false, kNoIcon},
+                      PickCase{&kIconPicker, u"", false, kNoIcon},
+                      PickCase{&kShortcutPicker, u"C:\\Links\\news.lnk", true, ""},
+                      PickCase{&kShortcutPicker, u"c:\\x.lnk.txt", true, ""},
+                      PickCase{&kShortcutPicker, u"C:\\Links\\NEWS.LNK", false,
+                               "You didn't choose a valid shortcut file"},
+                      PickCase{&kShortcutPicker, u"", false, "You didn't choose a valid shortcut file "}));
+
+TEST(PickTest, SetsTitleCancelModeAndFilterBeforeShowing) {
+  for (const Picker* picker : {&kIconPicker, &kShortcutPicker}) {
+    FakeDialog dialog(u"x");
+    testing::RecordingServices services;
+    Pick(*picker, dialog, services);
+    EXPECT_THAT(dialog.calls, ElementsAre("DialogTitle Open", "CancelError false",
+                                          "Filter " + shell::ToUtf8(picker->filter), "ShowOpen"));
+  }
+}
+
+}  // namespace
+}  // namespace pellumar::app

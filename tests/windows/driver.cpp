@@ -1,0 +1,121 @@
+#include "driver.h"
+
+#include <stdexcept>
+
+#include "shell/wide.h"
+
+namespace pellumar::testing {
+namespace {
+
+using shell::Wide;
+
+struct Search {
+  DWORD processId;
+  const wchar_t* className;
+  std::u16string_view title;
+  HWND found;
+};
+
+BOOL CALLBACK FindWindowOfProcess(HWND window, LPARAM parameter) {
+  auto* search = reinterpret_cast<Search*>(parameter);
+  DWORD processId = 0;
+  GetWindowThreadProcessId(window, &processId);
+  wchar_t className[64] = {};
+  GetClassNameW(window, className, 64);
+  if (processId == search->processId && IsWindowVisible(window) &&
+      lstrcmpW(className, search->className) == 0 &&
+      (search->title.empty() || WindowText(window) == search->title)) {
+    search->found = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+HWND FindOfProcess(DWORD processId, const wchar_t* className, std::u16string_view title) {
+  Search search{processId, className, title, nullptr};
+  EnumWindows(FindWindowOfProcess, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+}  // namespace
+
+// WM_GETTEXT, since GetWindowTextW does not ask a window of another process for its text.
+std::u16string WindowText(HWND window) {
+  std::wstring text(static_cast<std::size_t>(SendMessageW(window, WM_GETTEXTLENGTH, 0, 0)) + 1, L'\0');
+  const LRESULT length = SendMessageW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
+  text.resize(static_cast<std::size_t>(length));
+  return shell::FromWide(std::wstring_view(text));
+}
+
+std::u16string TestFolder() {
+  wchar_t path[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, path, MAX_PATH);
+  std::u16string folder = shell::FromWide(path);
+  return folder.substr(0, folder.find_last_of(u'\\') + 1);
+}
+
+Program::Program() {
+  std::u16string command = u"\"" + TestFolder() + PELLUMAR_EXE_FROM_TESTS + u"\"";
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  if (!CreateProcessW(nullptr, const_cast<wchar_t*>(Wide(command)), nullptr, nullptr, FALSE, 0,
+                      nullptr, nullptr, &startup, &process_)) {
+    throw std::runtime_error("Pellumar.exe did not start");
+  }
+  WaitForInputIdle(process_.hProcess, 10000);
+  WaitFor([&] { return (window_ = FindOfProcess(process_.dwProcessId, app::kForm1Class, u"")); });
+  if (!window_) throw std::runtime_error("Pellumar's window did not appear");
+}
+
+Program::~Program() {
+  if (Alive()) {
+    PostMessageW(window_, WM_CLOSE, 0, 0);
+    if (WaitForSingleObject(process_.hProcess, 5000) != WAIT_OBJECT_0) {
+      TerminateProcess(process_.hProcess, 1);
+    }
+  }
+  CloseHandle(process_.hThread);
+  CloseHandle(process_.hProcess);
+}
+
+HWND Program::Control(app::ControlId id) const { return GetDlgItem(window_, static_cast<int>(id)); }
+
+bool Program::Alive() const { return WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT; }
+
+void Program::Type(app::ControlId box, std::u16string_view text) {
+  SendMessageW(Control(box), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Wide(std::u16string(text))));
+}
+
+std::u16string Program::Text(app::ControlId control) const { return WindowText(Control(control)); }
+
+// Posted, not sent: a sent click would not return while the program's message box is open.
+void Program::Click(app::ControlId button) { PostMessageW(Control(button), BM_CLICK, 0, 0); }
+
+void Program::ClickLink() {
+  const HWND link = Control(app::ControlId::lblLink);
+  PostMessageW(link, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+  PostMessageW(link, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+}
+
+HWND Program::WaitForDialog(std::u16string_view title, DWORD milliseconds) const {
+  HWND dialog = nullptr;
+  WaitFor([&] { return (dialog = FindOfProcess(process_.dwProcessId, L"#32770", title)); },
+          milliseconds);
+  return dialog;
+}
+
+bool Program::NoDialogFor(DWORD milliseconds) const {
+  Sleep(milliseconds);
+  return FindOfProcess(process_.dwProcessId, L"#32770", u"") == nullptr;
+}
+
+std::u16string Program::TakeMessage() {
+  const HWND box = WaitForDialog(u"Pellumar");
+  if (!box) return u"<no message>";
+  const std::u16string text = WindowText(GetDlgItem(box, 0xFFFF));
+  PostMessageW(box, WM_COMMAND, IDOK, 0);
+  WaitFor([&] { return !IsWindow(box); });
+  return text;
+}
+
+}  // namespace pellumar::testing

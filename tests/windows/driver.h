@@ -1,0 +1,58 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <string_view>
+
+#include "app/layout.h"
+
+namespace pellumar::testing {
+
+// Polls `condition` until it holds or `milliseconds` pass.
+template <typename Condition>
+bool WaitFor(Condition condition, DWORD milliseconds = 10000) {
+  const ULONGLONG end = GetTickCount64() + milliseconds;
+  for (;;) {
+    if (condition()) return true;
+    if (GetTickCount64() > end) return false;
+    Sleep(20);
+  }
+}
+
+std::u16string WindowText(HWND window);
+
+// The real Pellumar.exe, started in its own process and driven the way a user would: texts
+// typed into the boxes, posted clicks, dialogs found and answered.
+class Program {
+ public:
+  Program();
+  ~Program();
+  Program(const Program&) = delete;
+  Program& operator=(const Program&) = delete;
+
+  HWND window() const { return window_; }
+  HWND Control(app::ControlId id) const;
+  bool Alive() const;
+
+  void Type(app::ControlId box, std::u16string_view text);
+  std::u16string Text(app::ControlId control) const;
+  void Click(app::ControlId button);
+  void ClickLink();
+
+  // The process's dialog with this title (a message box: "Pellumar"), or null after a wait.
+  HWND WaitForDialog(std::u16string_view title, DWORD milliseconds = 10000) const;
+  // True when no dialog of the process is open after `milliseconds`.
+  bool NoDialogFor(DWORD milliseconds) const;
+  // Waits for a message box, returns its text and presses its OK button.
+  std::u16string TakeMessage();
+
+ private:
+  PROCESS_INFORMATION process_{};
+  HWND window_ = nullptr;
+};
+
+// The folder of the test program, with a trailing separator.
+std::u16string TestFolder();
+
+}  // namespace pellumar::testing

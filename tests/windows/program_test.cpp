@@ -1,0 +1,222 @@
+// The real Pellumar.exe, driven from outside through its window.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "driver.h"
+#include "shell/shell_error.h"
+#include "shell/wide.h"
+#include "shell/windows_services.h"
+
+namespace pellumar {
+namespace {
+
+using app::ControlId;
+using shell::Wide;
+using testing::Program;
+using testing::WaitFor;
+
+std::u16string Desktop() {
+  return shell::WindowsServices().CreateShellObject()->SpecialFolders(u"Desktop") + u"\\";
+}
+
+bool Exists(const std::u16string& path) { return GetFileAttributesW(Wide(path)) != INVALID_FILE_ATTRIBUTES; }
+
+void WriteFile(const std::u16string& path) {
+  const HANDLE file = CreateFileW(Wide(path), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  CloseHandle(file);
+}
+
+// Texts of the three boxes, to check that nothing the user typed is lost.
+struct Boxes {
+  std::u16string url, fileName, icon;
+  bool operator==(const Boxes&) const = default;
+  friend void PrintTo(const Boxes& boxes, std::ostream* out) {
+    *out << "{" << shell::ToUtf8(boxes.url) << " | " << shell::ToUtf8(boxes.fileName) << " | "
+         << shell::ToUtf8(boxes.icon) << "}";
+  }
+};
+
+Boxes BoxesOf(const Program& program) {
+  return {program.Text(ControlId::txtURL), program.Text(ControlId::txtFileName),
+          program.Text(ControlId::txtIcon)};
+}
+
+class ProgramTest : public ::testing::Test {
+ protected:
+  void Fill(const Boxes& boxes) {
+    program_.Type(ControlId::txtURL, boxes.url);
+    program_.Type(ControlId::txtFileName, boxes.fileName);
+    program_.Type(ControlId::txtIcon, boxes.icon);
+  }
+  Program program_;
+};
+
+TEST_F(ProgramTest, CreateAndDeleteThroughTheButtons) {
+  const std::u16string path = Desktop() + u"e2e news.lnk";
+  DeleteFileW(Wide(path));
+  const Boxes typed{u"Portal/News", u"E2E News", u"C:\\Icons\\Globe"};
+  Fill(typed);
+
+  program_.Click(ControlId::Command2);
+  EXPECT_TRUE(WaitFor([&] { return Exists(path); }));
+  EXPECT_TRUE(program_.NoDialogFor(300));
+  EXPECT_EQ(BoxesOf(program_), typed);
+
+  program_.Click(ControlId::Command4);
+  EXPECT_TRUE(WaitFor([&] { return !Exists(path); }));
+  EXPECT_TRUE(program_.NoDialogFor(300));
+  EXPECT_EQ(BoxesOf(program_), typed);
+}
+
+TEST_F(ProgramTest, ValidationMessagesComeOneAtATime) {
+  Fill({u"", u"", u""});
+  program_.Click(ControlId::Command2);
+  EXPECT_EQ(program_.TakeMessage(), u"Please Enter a valid FileName");
+  EXPECT_TRUE(program_.NoDialogFor(300));
+
+  Fill({u"", u"Name", u""});
+  program_.Click(ControlId::Command2);
+  EXPECT_EQ(program_.TakeMessage(), u"Please Enter a valid Website Address");
+  EXPECT_FALSE(Exists(Desktop() + u"name.lnk"));
+}
+
+TEST_F(ProgramTest, AFailureIsReportedAndTheProgramGoesOnWithItsTexts) {
+  const Boxes typed{u"a.b", u"Not On The Desktop", u"x"};
+  Fill(typed);
+  program_.Click(ControlId::Command4);
+  const std::u16string report = program_.TakeMessage();
+  EXPECT_NE(report.find(u"Could not find the shortcut."), std::u16string::npos) << shell::ToUtf8(report);
+  EXPECT_NE(report.find(u"not on the desktop.lnk"), std::u16string::npos) << shell::ToUtf8(report);
+  EXPECT_TRUE(program_.Alive());
+  EXPECT_EQ(BoxesOf(program_), typed);
+
+  // The window still works after the report.
+  const std::u16string path = Desktop() + u"not on the desktop.lnk";
+  program_.Click(ControlId::Command2);
+  EXPECT_TRUE(WaitFor([&] { return Exists(path); }));
+  DeleteFileW(Wide(path));
+}
+
+// ---- Pickers, through the real open-file dialog --------------------------------------------
+
+BOOL CALLBACK FindEdit(HWND child, LPARAM found) {
+  wchar_t className[16] = {};
+  GetClassNameW(child, className, 16);
+  if (lstrcmpiW(className, L"Edit") != 0) return TRUE;
+  *reinterpret_cast<HWND*>(found) = child;
+  return FALSE;
+}
+
+// Answers the open-file dialog: types `name` and presses Open, or cancels when `name` is empty.
+void Answer(Program& program, std::u16string_view name) {
+  const HWND dialog = program.WaitForDialog(u"Open");
+  ASSERT_NE(dialog, nullptr) << "no open-file dialog";
+  if (name.empty()) {
+    PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+  } else {
+    // The file-name box: an edit of its own (edt1) or the edit inside a combo box (cmb13).
+    HWND edit = GetDlgItem(dialog, 0x480);
+    if (!edit) {
+      EnumChildWindows(GetDlgItem(dialog, 0x47C), FindEdit, reinterpret_cast<LPARAM>(&edit));
+    }
+    ASSERT_NE(edit, nullptr) << "no file-name box";
+    SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Wide(std::u16string(name))));
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+  }
+  EXPECT_TRUE(WaitFor([&] { return !IsWindow(dialog); }));
+}
+
+struct PickCase {
+  ControlId button, box;
+  std::u16string file;     // created in the test folder; empty: the dialog is cancelled
+  std::u16string message;  // empty: the box takes the path
+  friend void PrintTo(const PickCase& c, std::ostream* out) {
+    *out << "button " << static_cast<int>(c.button) << " file '" << shell::ToUtf8(c.file) << "'";
+  }
+};
+
+class PickerTest : public ProgramTest, public ::testing::WithParamInterface<PickCase> {};
+
+TEST_P(PickerTest, FillsTheBoxOnlyWithAGoodChoice) {
+  const PickCase& c = GetParam();
+  const std::u16string path = c.file.empty() ? u"" : testing::TestFolder() + c.file;
+  if (!path.empty()) WriteFile(path);
+  program_.Type(c.box, u"before");
+
+  program_.Click(c.button);
+  Answer(program_, path);
+  if (c.message.empty()) {
+    EXPECT_TRUE(WaitFor([&] { return program_.Text(c.box) == path; }))
+        << shell::ToUtf8(program_.Text(c.box));
+    EXPECT_TRUE(program_.NoDialogFor(300));
+  } else {
+    EXPECT_EQ(program_.TakeMessage(), c.message);
+    EXPECT_EQ(program_.Text(c.box), u"before");
+  }
+  if (!path.empty()) DeleteFileW(Wide(path));
+}
+
+constexpr char16_t kNoIcon[] = u"You didn't choose a valid icon file the default icon will be used";
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, PickerTest,
+    ::testing::Values(
+        PickCase{ControlId::Command1, ControlId::txtIcon, u"Globe.ICO", u""},
+        PickCase{ControlId::Command1, ControlId::txtIcon, u"", kNoIcon},
+        PickCase{ControlId::Command1, ControlId::txtIcon, u"globe.bmp", kNoIcon},
+        PickCase{ControlId::Command3, ControlId::txtFileName, u"picked.lnk", u""},
+        PickCase{ControlId::Command3, ControlId::txtFileName, u"", u"You didn't choose a valid shortcut file "},
+        PickCase{ControlId::Command3, ControlId::txtFileName, u"PICKED.LNK",
+                 u"You didn't choose a valid shortcut file"}));
+
+TEST_F(ProgramTest, BothPickersShareOneDialogAndEachSetsItsOwnFilter) {
+  // A cancel after a good choice is still an empty choice: the box keeps its text.
+  const std::u16string icon = testing::TestFolder() + u"shared.ico";
+  WriteFile(icon);
+  program_.Click(ControlId::Command1);
+  Answer(program_, icon);
+  ASSERT_TRUE(WaitFor([&] { return program_.Text(ControlId::txtIcon) == icon; }));
+  program_.Click(ControlId::Command3);
+  Answer(program_, u"");
+  EXPECT_EQ(program_.TakeMessage(), u"You didn't choose a valid shortcut file ");
+  EXPECT_EQ(program_.Text(ControlId::txtFileName), u"");
+  DeleteFileW(Wide(icon));
+}
+
+// ---- Credit link ---------------------------------------------------------------------------
+
+TEST_F(ProgramTest, ClickingTheCreditAsksTheShellOnceToOpenTheMakersPage) {
+  // The test prefix's handler for http addresses writes each address it is given to a file.
+  const std::u16string opened = u"C:\\opened.txt";
+  DeleteFileW(Wide(opened));
+  HKEY key = nullptr;
+  ASSERT_EQ(RegCreateKeyExW(HKEY_CLASSES_ROOT, L"http\\shell\\open\\command", 0,
+                            nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr),
+            ERROR_SUCCESS);
+  const wchar_t command[] = L"cmd.exe /c echo %1>> C:\\opened.txt";
+  RegSetValueExW(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(command), sizeof command);
+  RegCloseKey(key);
+
+  const Boxes typed{u"u", u"n", u"i"};
+  Fill(typed);
+  program_.ClickLink();
+  ASSERT_TRUE(WaitFor([&] { return Exists(opened); }));
+  Sleep(1000);  // a second open would land by now
+  std::ifstream file(shell::ToUtf8(opened).c_str());
+  std::string line, lines;
+  int count = 0;
+  while (std::getline(file, line)) {
+    lines += line;
+    ++count;
+  }
+  EXPECT_EQ(count, 1);
+  EXPECT_NE(lines.find("http://www.pellumar.example/"), std::string::npos) << lines;
+  EXPECT_TRUE(program_.NoDialogFor(100));
+  EXPECT_EQ(BoxesOf(program_), typed);
+}
+
+}  // namespace
+}  // namespace pellumar

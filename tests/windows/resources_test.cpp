@@ -1,0 +1,120 @@
+// What Pellumar.exe carries: version block, icon, cursor, picture and manifest.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "driver.h"
+#include "resources/resource_ids.h"
+#include "shell/wide.h"
+
+namespace pellumar {
+namespace {
+
+std::u16string ExePath() { return testing::TestFolder() + PELLUMAR_EXE_FROM_TESTS; }
+
+class ResourcesTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    exe_ = LoadLibraryExW(shell::Wide(ExePath()), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+  }
+  static void TearDownTestSuite() { FreeLibrary(exe_); }
+  static std::string Resource(const wchar_t* type, int id) {
+    const HRSRC found = FindResourceW(exe_, MAKEINTRESOURCEW(id), type);
+    if (!found) return {};
+    const auto* data = static_cast<const char*>(LockResource(LoadResource(exe_, found)));
+    return std::string(data, SizeofResource(exe_, found));
+  }
+  static HMODULE exe_;
+};
+
+HMODULE ResourcesTest::exe_ = nullptr;
+
+TEST_F(ResourcesTest, VersionBlock) {
+  const std::u16string path = ExePath();
+  DWORD handle = 0;
+  std::string block(GetFileVersionInfoSizeW(shell::Wide(path), &handle), '\0');
+  ASSERT_FALSE(block.empty());
+  ASSERT_TRUE(GetFileVersionInfoW(shell::Wide(path), 0, static_cast<DWORD>(block.size()), block.data()));
+
+  VS_FIXEDFILEINFO* fixed = nullptr;
+  UINT length = 0;
+  ASSERT_TRUE(VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
+  EXPECT_EQ(fixed->dwFileVersionMS, 0x00010000u);
+  EXPECT_EQ(fixed->dwFileVersionLS, 0u);
+  EXPECT_EQ(fixed->dwProductVersionMS, 0x00010000u);
+  EXPECT_EQ(fixed->dwFileOS, static_cast<DWORD>(VOS__WINDOWS32));
+  EXPECT_EQ(fixed->dwFileType, static_cast<DWORD>(VFT_APP));
+
+  const std::pair<const wchar_t*, const char16_t*> strings[] = {
+      {L"FileVersion", u"1.00"},          {L"ProductVersion", u"1.00"},
+      {L"InternalName", u"Pellumar"},     {L"OriginalFilename", u"Pellumar.exe"},
+      {L"CompanyName", u"Pellumar Labs"}, {L"ProductName", u"Pellumar"}};
+  for (const auto& [key, expected] : strings) {
+    wchar_t* value = nullptr;
+    const std::wstring query = std::wstring(L"\\StringFileInfo\\040904B0\\") + key;
+    ASSERT_TRUE(VerQueryValueW(block.data(), query.c_str(), reinterpret_cast<void**>(&value), &length))
+        << "missing " << static_cast<char>(key[0]);
+    EXPECT_EQ(shell::FromWide(value), expected);
+  }
+}
+
+#pragma pack(push, 2)
+struct GroupEntry {  // one image of an icon or cursor group resource
+  BYTE width, height, colours, reserved;
+  WORD planes, bitCount;
+  DWORD bytes;
+  WORD id;
+};
+#pragma pack(pop)
+
+TEST_F(ResourcesTest, IconAndCursorAre32By32In16Colours) {
+  for (const auto& [groupType, imageType, id] :
+       {std::tuple{RT_GROUP_ICON, RT_ICON, IDI_PELLUMAR}, std::tuple{RT_GROUP_CURSOR, RT_CURSOR, IDC_HANDPOINT}}) {
+    const std::string group = Resource(groupType, id);
+    ASSERT_EQ(group.size(), 6 + sizeof(GroupEntry)) << "one image";
+    const auto* entry = reinterpret_cast<const GroupEntry*>(group.data() + 6);
+    const std::string image = Resource(imageType, entry->id);
+    // A cursor's image starts with its hot spot.
+    const std::size_t header = groupType == RT_GROUP_CURSOR ? 4 : 0;
+    ASSERT_GE(image.size(), header + sizeof(BITMAPINFOHEADER));
+    const auto* bitmap = reinterpret_cast<const BITMAPINFOHEADER*>(image.data() + header);
+    EXPECT_EQ(bitmap->biWidth, 32);
+    EXPECT_EQ(bitmap->biHeight, 64);  // colour and mask
+    EXPECT_EQ(bitmap->biBitCount, 4);
+    if (header) {
+      const auto* hotSpot = reinterpret_cast<const WORD*>(image.data());
+      EXPECT_EQ(hotSpot[0], 12);
+      EXPECT_EQ(hotSpot[1], 1);
+    }
+  }
+}
+
+TEST_F(ResourcesTest, BackgroundIsA1152By864Jpeg) {
+  const std::string jpeg = Resource(RT_RCDATA, IDR_BACKGROUND);
+  ASSERT_GT(jpeg.size(), 4u);
+  EXPECT_EQ(jpeg.substr(0, 2), "\xFF\xD8");
+  // The frame header (SOF0..SOF2) holds the height and the width.
+  const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(jpeg[i]); };
+  for (std::size_t i = 2; i + 9 < jpeg.size();) {
+    if (byte(i) != 0xFF) break;
+    const unsigned marker = byte(i + 1);
+    if (marker >= 0xC0 && marker <= 0xC2) {
+      EXPECT_EQ(byte(i + 5) * 256 + byte(i + 6), 864);
+      EXPECT_EQ(byte(i + 7) * 256 + byte(i + 8), 1152);
+      return;
+    }
+    i += 2 + byte(i + 2) * 256 + byte(i + 3);
+  }
+  ADD_FAILURE() << "no frame header";
+}
+
+TEST_F(ResourcesTest, ManifestAsksForPerMonitorDpiAndCommonControls6) {
+  const std::string manifest = Resource(RT_MANIFEST, 1);
+  EXPECT_NE(manifest.find("PerMonitorV2"), std::string::npos);
+  EXPECT_NE(manifest.find("Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\""), std::string::npos);
+}
+
+}  // namespace
+}  // namespace pellumar

@@ -1,0 +1,204 @@
+// The window created in this process, so its fonts, colours and images can be inspected.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <array>
+
+#include "app/form1.h"
+#include "app/gdi.h"
+#include "driver.h"
+#include "resources/resource_ids.h"
+#include "shell/shell_error.h"
+#include "shell/wide.h"
+
+namespace pellumar {
+namespace {
+
+using app::ControlId;
+
+// The design at 96 DPI, in pixels: class, caption, left, top, width, height.
+struct Expected {
+  ControlId id;
+  const wchar_t* className;
+  const char16_t* text;
+  int left, top, width, height;
+};
+
+constexpr std::array<Expected, 10> kDesign{{
+    {ControlId::Label2, L"Static", u"WebSite URL:", 24, 32, 81, 25},
+    {ControlId::txtURL, L"Edit", u"", 112, 24, 217, 25},
+    {ControlId::Label1, L"Static", u"Site Name:", 24, 64, 65, 17},
+    {ControlId::txtFileName, L"Edit", u"", 112, 56, 137, 25},
+    {ControlId::Command3, L"Button", u"Browse", 256, 56, 73, 25},
+    {ControlId::lblIcon, L"Static", u"Icon:", 24, 96, 49, 17},
+    {ControlId::txtIcon, L"Edit", u"", 112, 96, 137, 25},
+    {ControlId::Command1, L"Button", u"Browse", 256, 96, 73, 25},
+    {ControlId::Command2, L"Button", u"Create Shortcut", 48, 136, 113, 33},
+    {ControlId::Command4, L"Button", u"Delete Shortcut", 176, 136, 113, 33},
+}};
+
+RECT ClientRectOf(HWND control) {
+  RECT rect{};
+  GetWindowRect(control, &rect);
+  MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&rect), 2);
+  return rect;
+}
+
+LOGFONTW FontOf(HWND control) {
+  LOGFONTW font{};
+  GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)), sizeof font, &font);
+  return font;
+}
+
+class WindowTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    form_ = new app::Form1(GetModuleHandleW(nullptr));
+    ASSERT_TRUE(form_->Create());
+    form_->Show(SW_SHOWNORMAL);
+  }
+  static void TearDownTestSuite() {
+    delete form_;
+    form_ = nullptr;
+  }
+  static HWND Control(ControlId id) { return form_->Control(id); }
+
+  static app::Form1* form_;
+};
+
+app::Form1* WindowTest::form_ = nullptr;
+
+TEST_F(WindowTest, CaptionClientSizeAndPlaceOnScreen) {
+  EXPECT_EQ(testing::WindowText(form_->hwnd()), u"Pellumar");
+  RECT client{};
+  GetClientRect(form_->hwnd(), &client);
+  EXPECT_EQ(client.right, 351);
+  EXPECT_EQ(client.bottom, 204);
+
+  RECT frame{};
+  GetWindowRect(form_->hwnd(), &frame);
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  GetMonitorInfoW(MonitorFromWindow(form_->hwnd(), MONITOR_DEFAULTTOPRIMARY), &monitor);
+  const RECT& work = monitor.rcWork;
+  EXPECT_NEAR(frame.left - work.left, work.right - frame.right, 1);
+  EXPECT_NEAR(frame.top - work.top, work.bottom - frame.bottom, 1);
+  EXPECT_TRUE(GetWindowLongW(form_->hwnd(), GWL_STYLE) & WS_THICKFRAME);
+}
+
+TEST_F(WindowTest, EveryControlAtItsPlaceWithItsClassAndCaption) {
+  for (const Expected& e : kDesign) {
+    SCOPED_TRACE(shell::ToUtf8(e.text) + " #" + std::to_string(static_cast<int>(e.id)));
+    const HWND control = Control(e.id);
+    ASSERT_NE(control, nullptr);
+    wchar_t className[32] = {};
+    GetClassNameW(control, className, 32);
+    EXPECT_EQ(lstrcmpiW(className, e.className), 0);
+    EXPECT_EQ(testing::WindowText(control), e.text);
+    const RECT rect = ClientRectOf(control);
+    EXPECT_EQ(rect.left, e.left);
+    EXPECT_EQ(rect.top, e.top);
+    EXPECT_EQ(rect.right - rect.left, e.width);
+    EXPECT_EQ(rect.bottom - rect.top, e.height);
+  }
+}
+
+TEST_F(WindowTest, LabelsUseTheBoldFontAndTheRestTheWindowsFont) {
+  for (ControlId id : {ControlId::Label1, ControlId::Label2, ControlId::lblIcon}) {
+    const LOGFONTW font = FontOf(Control(id));
+    EXPECT_STREQ(font.lfFaceName, L"MS Sans Serif");
+    EXPECT_EQ(font.lfHeight, -11);  // 8.25 pt at 96 DPI
+    EXPECT_EQ(font.lfWeight, 700);
+    EXPECT_EQ(font.lfCharSet, 178);
+    EXPECT_FALSE(font.lfItalic || font.lfUnderline || font.lfStrikeOut);
+  }
+  NONCLIENTMETRICSW metrics{};
+  metrics.cbSize = sizeof metrics;
+  SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+  for (ControlId id : {ControlId::txtURL, ControlId::txtFileName, ControlId::txtIcon,
+                       ControlId::Command1, ControlId::Command2, ControlId::Command3,
+                       ControlId::Command4}) {
+    const LOGFONTW font = FontOf(Control(id));
+    EXPECT_STREQ(font.lfFaceName, metrics.lfMessageFont.lfFaceName);
+    EXPECT_EQ(font.lfHeight, metrics.lfMessageFont.lfHeight);
+    EXPECT_FALSE(font.lfUnderline);
+  }
+}
+
+TEST_F(WindowTest, TabOrderFirstFocusAndNoDefaultButton) {
+  EXPECT_EQ(GetFocus(), Control(ControlId::txtURL));
+  const ControlId order[] = {ControlId::txtURL,   ControlId::txtFileName, ControlId::Command3,
+                             ControlId::txtIcon,  ControlId::Command1,    ControlId::Command2,
+                             ControlId::Command4, ControlId::txtURL};
+  for (std::size_t i = 0; i + 1 < std::size(order); ++i) {
+    EXPECT_EQ(GetNextDlgTabItem(form_->hwnd(), Control(order[i]), FALSE), Control(order[i + 1]))
+        << "after control " << static_cast<int>(order[i]);
+  }
+  for (ControlId id : {ControlId::Command1, ControlId::Command2, ControlId::Command3,
+                       ControlId::Command4}) {
+    EXPECT_EQ(GetWindowLongW(Control(id), GWL_STYLE) & BS_TYPEMASK, BS_PUSHBUTTON);
+    EXPECT_EQ(testing::WindowText(Control(id)).find(u'&'), std::u16string::npos);
+  }
+}
+
+TEST_F(WindowTest, CreditLinkIsWhiteUnderlinedSizedToItsCaptionWithAHand) {
+  const HWND link = Control(ControlId::lblLink);
+  const std::u16string caption = testing::WindowText(link);
+  EXPECT_NE(caption.find(u"2005"), std::u16string::npos);
+  EXPECT_TRUE(FontOf(link).lfUnderline);
+
+  const RECT rect = ClientRectOf(link);
+  EXPECT_EQ(rect.left, 216);
+  EXPECT_EQ(rect.top, 184);
+  EXPECT_LE(rect.right, 351) << "the credit runs past the window";
+  const HDC screen = GetDC(link);
+  const HGDIOBJ old = SelectObject(screen, reinterpret_cast<HFONT>(SendMessageW(link, WM_GETFONT, 0, 0)));
+  SIZE extent{};
+  GetTextExtentPoint32W(screen, shell::Wide(caption), static_cast<int>(caption.size()), &extent);
+  SelectObject(screen, old);
+  ReleaseDC(link, screen);
+  EXPECT_EQ(rect.right - rect.left, extent.cx);
+  EXPECT_EQ(rect.bottom - rect.top, extent.cy);
+
+  const HDC dc = CreateCompatibleDC(nullptr);
+  SendMessageW(form_->hwnd(), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(link));
+  EXPECT_EQ(GetTextColor(dc), RGB(255, 255, 255));
+  SendMessageW(form_->hwnd(), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+               reinterpret_cast<LPARAM>(Control(ControlId::Label1)));
+  EXPECT_EQ(GetTextColor(dc), GetSysColor(COLOR_BTNTEXT));
+  DeleteDC(dc);
+
+  SendMessageW(form_->hwnd(), WM_SETCURSOR, reinterpret_cast<WPARAM>(link), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+  const HCURSOR hand = GetCursor();
+  EXPECT_EQ(hand, LoadCursorW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDC_HANDPOINT)));
+  ICONINFO info{};
+  ASSERT_TRUE(GetIconInfo(hand, &info));
+  EXPECT_EQ(info.xHotspot, 12u);
+  EXPECT_EQ(info.yHotspot, 1u);
+  BITMAP mask{};
+  GetObjectW(info.hbmMask, sizeof mask, &mask);
+  EXPECT_EQ(mask.bmWidth, 32);
+  DeleteObject(info.hbmMask);
+  if (info.hbmColor) DeleteObject(info.hbmColor);
+}
+
+TEST_F(WindowTest, BackgroundIsTheBlueFieldWithItsFaintLine) {
+  const HDC screen = GetDC(nullptr);
+  const app::UniqueBitmap bitmap(CreateCompatibleBitmap(screen, 351, 204));
+  ReleaseDC(nullptr, screen);
+  const app::MemoryDc dc(nullptr, bitmap.get());
+  SendMessageW(form_->hwnd(), WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc.get()), 0);
+  const auto isClose = [](COLORREF c, int r, int g, int b) {
+    return std::abs(GetRValue(c) - r) <= 8 && std::abs(GetGValue(c) - g) <= 8 &&
+           std::abs(GetBValue(c) - b) <= 8;
+  };
+  for (POINT p : {POINT{5, 5}, POINT{300, 40}, POINT{100, 150}, POINT{340, 200}}) {
+    EXPECT_TRUE(isClose(GetPixel(dc.get(), p.x, p.y), 10, 107, 204)) << p.x << "," << p.y;
+  }
+  const COLORREF line = GetPixel(dc.get(), 100, 67);
+  EXPECT_GT(GetBValue(line) + GetGValue(line), 107 + 204 + 10) << std::hex << line;
+}
+
+}  // namespace
+}  // namespace pellumar
