@@ -55,7 +55,10 @@ std::u16string TestFolder() {
 }
 
 Program::Program() {
-  std::u16string command = u"\"" + TestFolder() + PELLUMAR_EXE_FROM_TESTS + u"\"";
+  std::u16string command(1, u'"');
+  command += TestFolder();
+  command += PELLUMAR_EXE_FROM_TESTS;
+  command += u'"';
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   if (!CreateProcessW(nullptr, const_cast<wchar_t*>(Wide(command)), nullptr, nullptr, FALSE, 0,
@@ -113,6 +116,9 @@ std::u16string Program::TakeMessage() {
   const HWND box = WaitForDialog(u"Pellumar");
   if (!box) return u"<no message>";
   const std::u16string text = WindowText(GetDlgItem(box, 0xFFFF));
+  lastMessageIcon = GetDlgItem(box, 0x14) != nullptr && IsWindowVisible(GetDlgItem(box, 0x14));
+  lastMessageButtons = 0;
+  for (int id = IDOK; id <= IDCONTINUE; ++id) lastMessageButtons += GetDlgItem(box, id) != nullptr;
   PostMessageW(box, WM_COMMAND, IDOK, 0);
   WaitFor([&] { return !IsWindow(box); });
   return text;

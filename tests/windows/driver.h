@@ -46,6 +46,9 @@ class Program {
   bool NoDialogFor(DWORD milliseconds) const;
   // Waits for a message box, returns its text and presses its OK button.
   std::u16string TakeMessage();
+  // Whether the last message taken showed an icon, and how many buttons it had.
+  bool lastMessageIcon = false;
+  int lastMessageButtons = 0;
 
  private:
   PROCESS_INFORMATION process_{};

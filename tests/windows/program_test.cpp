@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "driver.h"
+#include "shortcut_file.h"
 #include "shell/shell_error.h"
 #include "shell/wide.h"
 #include "shell/windows_services.h"
@@ -61,9 +62,20 @@ TEST_F(ProgramTest, CreateAndDeleteThroughTheButtons) {
   Fill(typed);
 
   program_.Click(ControlId::Command2);
-  EXPECT_TRUE(WaitFor([&] { return Exists(path); }));
+  ASSERT_TRUE(WaitFor([&] { return Exists(path); }));
   EXPECT_TRUE(program_.NoDialogFor(300));
   EXPECT_EQ(BoxesOf(program_), typed);
+  testing::ShortcutFile file;
+  WaitFor([&] {  // the file may still be being written
+    try {
+      file = testing::LoadShortcut(path);
+      return true;
+    } catch (const std::exception&) {
+      return false;
+    }
+  });
+  EXPECT_EQ(file.targetName, u"http://portal/News");
+  EXPECT_EQ(file.iconLocation, u"c:\\icons\\globe.ico");
 
   program_.Click(ControlId::Command4);
   EXPECT_TRUE(WaitFor([&] { return !Exists(path); }));
@@ -75,6 +87,8 @@ TEST_F(ProgramTest, ValidationMessagesComeOneAtATime) {
   Fill({u"", u"", u""});
   program_.Click(ControlId::Command2);
   EXPECT_EQ(program_.TakeMessage(), u"Please Enter a valid FileName");
+  EXPECT_FALSE(program_.lastMessageIcon);
+  EXPECT_EQ(program_.lastMessageButtons, 1);
   EXPECT_TRUE(program_.NoDialogFor(300));
 
   Fill({u"", u"Name", u""});

@@ -51,6 +51,38 @@ LOGFONTW FontOf(HWND control) {
   return font;
 }
 
+// The caption, client size, every control's class, caption, place and size, and the tab order
+// of a Pellumar window, in this process or another.
+void ExpectTheDesign(HWND form) {
+  EXPECT_EQ(testing::WindowText(form), u"Pellumar");
+  RECT client{};
+  GetClientRect(form, &client);
+  EXPECT_EQ(client.right, 351);
+  EXPECT_EQ(client.bottom, 204);
+  for (const Expected& e : kDesign) {
+    SCOPED_TRACE(shell::ToUtf8(e.text) + " #" + std::to_string(static_cast<int>(e.id)));
+    const HWND control = GetDlgItem(form, static_cast<int>(e.id));
+    ASSERT_NE(control, nullptr);
+    wchar_t className[32] = {};
+    GetClassNameW(control, className, 32);
+    EXPECT_EQ(lstrcmpiW(className, e.className), 0);
+    EXPECT_EQ(testing::WindowText(control), e.text);
+    const RECT rect = ClientRectOf(control);
+    EXPECT_EQ(rect.left, e.left);
+    EXPECT_EQ(rect.top, e.top);
+    EXPECT_EQ(rect.right - rect.left, e.width);
+    EXPECT_EQ(rect.bottom - rect.top, e.height);
+  }
+  const ControlId order[] = {ControlId::txtURL,   ControlId::txtFileName, ControlId::Command3,
+                             ControlId::txtIcon,  ControlId::Command1,    ControlId::Command2,
+                             ControlId::Command4, ControlId::txtURL};
+  for (std::size_t i = 0; i + 1 < std::size(order); ++i) {
+    EXPECT_EQ(GetNextDlgTabItem(form, GetDlgItem(form, static_cast<int>(order[i])), FALSE),
+              GetDlgItem(form, static_cast<int>(order[i + 1])))
+        << "after control " << static_cast<int>(order[i]);
+  }
+}
+
 class WindowTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
@@ -69,13 +101,8 @@ class WindowTest : public ::testing::Test {
 
 app::Form1* WindowTest::form_ = nullptr;
 
-TEST_F(WindowTest, CaptionClientSizeAndPlaceOnScreen) {
-  EXPECT_EQ(testing::WindowText(form_->hwnd()), u"Pellumar");
-  RECT client{};
-  GetClientRect(form_->hwnd(), &client);
-  EXPECT_EQ(client.right, 351);
-  EXPECT_EQ(client.bottom, 204);
-
+TEST_F(WindowTest, FollowsTheDesignAndIsCentredOnTheScreen) {
+  ExpectTheDesign(form_->hwnd());
   RECT frame{};
   GetWindowRect(form_->hwnd(), &frame);
   MONITORINFO monitor{};
@@ -87,21 +114,13 @@ TEST_F(WindowTest, CaptionClientSizeAndPlaceOnScreen) {
   EXPECT_TRUE(GetWindowLongW(form_->hwnd(), GWL_STYLE) & WS_THICKFRAME);
 }
 
-TEST_F(WindowTest, EveryControlAtItsPlaceWithItsClassAndCaption) {
-  for (const Expected& e : kDesign) {
-    SCOPED_TRACE(shell::ToUtf8(e.text) + " #" + std::to_string(static_cast<int>(e.id)));
-    const HWND control = Control(e.id);
-    ASSERT_NE(control, nullptr);
-    wchar_t className[32] = {};
-    GetClassNameW(control, className, 32);
-    EXPECT_EQ(lstrcmpiW(className, e.className), 0);
-    EXPECT_EQ(testing::WindowText(control), e.text);
-    const RECT rect = ClientRectOf(control);
-    EXPECT_EQ(rect.left, e.left);
-    EXPECT_EQ(rect.top, e.top);
-    EXPECT_EQ(rect.right - rect.left, e.width);
-    EXPECT_EQ(rect.bottom - rect.top, e.height);
-  }
+TEST(ProgramWindowTest, TheRealProgramFollowsTheDesignWithTheFocusInTheAddressBox) {
+  testing::Program program;
+  ExpectTheDesign(program.window());
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  GetGUIThreadInfo(GetWindowThreadProcessId(program.window(), nullptr), &info);
+  EXPECT_EQ(info.hwndFocus, program.Control(ControlId::txtURL));
 }
 
 TEST_F(WindowTest, LabelsUseTheBoldFontAndTheRestTheWindowsFont) {
@@ -126,15 +145,8 @@ TEST_F(WindowTest, LabelsUseTheBoldFontAndTheRestTheWindowsFont) {
   }
 }
 
-TEST_F(WindowTest, TabOrderFirstFocusAndNoDefaultButton) {
+TEST_F(WindowTest, FirstFocusInTheAddressBoxAndNoDefaultButton) {
   EXPECT_EQ(GetFocus(), Control(ControlId::txtURL));
-  const ControlId order[] = {ControlId::txtURL,   ControlId::txtFileName, ControlId::Command3,
-                             ControlId::txtIcon,  ControlId::Command1,    ControlId::Command2,
-                             ControlId::Command4, ControlId::txtURL};
-  for (std::size_t i = 0; i + 1 < std::size(order); ++i) {
-    EXPECT_EQ(GetNextDlgTabItem(form_->hwnd(), Control(order[i]), FALSE), Control(order[i + 1]))
-        << "after control " << static_cast<int>(order[i]);
-  }
   for (ControlId id : {ControlId::Command1, ControlId::Command2, ControlId::Command3,
                        ControlId::Command4}) {
     EXPECT_EQ(GetWindowLongW(Control(id), GWL_STYLE) & BS_TYPEMASK, BS_PUSHBUTTON);
@@ -198,6 +210,32 @@ TEST_F(WindowTest, BackgroundIsTheBlueFieldWithItsFaintLine) {
   }
   const COLORREF line = GetPixel(dc.get(), 100, 67);
   EXPECT_GT(GetBValue(line) + GetGValue(line), 107 + 204 + 10) << std::hex << line;
+}
+
+TEST(WindowDpiTest, LayoutFontsAndPictureScaleWithTheDpi) {
+  app::Form1 form(GetModuleHandleW(nullptr));
+  ASSERT_TRUE(form.Create());
+  RECT suggested{0, 0, 600, 400};
+  SendMessageW(form.hwnd(), WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+  // 144 DPI: 10 twips a pixel.
+  const RECT url = ClientRectOf(form.Control(ControlId::txtURL));
+  EXPECT_EQ(url.left, 168);
+  EXPECT_EQ(url.top, 36);
+  EXPECT_EQ(url.right - url.left, 326);
+  const RECT create = ClientRectOf(form.Control(ControlId::Command2));
+  EXPECT_EQ(create.bottom - create.top, 50);
+  EXPECT_EQ(FontOf(form.Control(ControlId::Label1)).lfHeight, -17);
+  EXPECT_LT(FontOf(form.Control(ControlId::txtURL)).lfHeight, -12);
+  EXPECT_TRUE(FontOf(form.Control(ControlId::lblLink)).lfUnderline);
+
+  // The faint line, 64 to 71 pixels down at 96 DPI, lies 96 to 107 down at 144.
+  const HDC screen = GetDC(nullptr);
+  const app::UniqueBitmap bitmap(CreateCompatibleBitmap(screen, 527, 306));
+  ReleaseDC(nullptr, screen);
+  const app::MemoryDc dc(nullptr, bitmap.get());
+  SendMessageW(form.hwnd(), WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc.get()), 0);
+  EXPECT_GT(GetBValue(GetPixel(dc.get(), 200, 101)), GetBValue(GetPixel(dc.get(), 200, 90)));
+  EXPECT_GT(GetBValue(GetPixel(dc.get(), 200, 101)), GetBValue(GetPixel(dc.get(), 200, 112)));
 }
 
 }  // namespace
