@@ -10,6 +10,12 @@ namespace {
 
 using Microsoft::WRL::ComPtr;
 
+// Spelled out rather than linked from the system's GUID libraries (see windows_services.cpp).
+constexpr CLSID kImagingFactory = {
+    0xCACAF262, 0x9370, 0x4615, {0xA1, 0x3B, 0x9F, 0x55, 0x39, 0xDA, 0x4C, 0x0A}};
+constexpr GUID kPixelFormat32bppBGR = {
+    0x6FDDC324, 0x4E03, 0x4BFE, {0xB1, 0x85, 0x3D, 0x77, 0x76, 0x8D, 0xC9, 0x0E}};
+
 // Decodes the JPEG into a top-down 32-bit DIB section; null when anything fails, and the
 // window then shows the plain field colour.
 HBITMAP Decode(const void* data, DWORD length, SIZE* size) {
@@ -19,14 +25,14 @@ HBITMAP Decode(const void* data, DWORD length, SIZE* size) {
   ComPtr<IWICBitmapFrameDecode> frame;
   ComPtr<IWICFormatConverter> converter;
   UINT width = 0, height = 0;
-  if (FAILED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+  if (FAILED(CoCreateInstance(kImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
                               IID_PPV_ARGS(&factory))) ||
       FAILED(factory->CreateStream(&stream)) ||
       FAILED(stream->InitializeFromMemory(static_cast<BYTE*>(const_cast<void*>(data)), length)) ||
       FAILED(factory->CreateDecoderFromStream(stream.Get(), nullptr, WICDecodeMetadataCacheOnDemand,
                                               &decoder)) ||
       FAILED(decoder->GetFrame(0, &frame)) || FAILED(factory->CreateFormatConverter(&converter)) ||
-      FAILED(converter->Initialize(frame.Get(), GUID_WICPixelFormat32bppBGR,
+      FAILED(converter->Initialize(frame.Get(), kPixelFormat32bppBGR,
                                    WICBitmapDitherTypeNone, nullptr, 0.0,
                                    WICBitmapPaletteTypeCustom)) ||
       FAILED(converter->GetSize(&width, &height))) {

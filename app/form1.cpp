@@ -4,6 +4,7 @@
 
 #include <exception>
 #include <string>
+#include <vector>
 
 #include "app/dpi.h"
 #include "app/pickers.h"
@@ -277,9 +278,9 @@ void Form1::OpenWebPage(std::u16string_view address) {
   const std::u16string wide(address);
   const int length = WideCharToMultiByte(CP_ACP, 0, Wide(wide), -1, nullptr, 0, nullptr, nullptr);
   if (length <= 0) return;
-  std::string ansi(static_cast<std::size_t>(length), '\0');
+  std::vector<char> ansi(static_cast<std::size_t>(length));
   WideCharToMultiByte(CP_ACP, 0, Wide(wide), -1, ansi.data(), length, nullptr, nullptr);
-  ShellExecuteA(nullptr, nullptr, ansi.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+  ShellExecuteA(nullptr, nullptr, ansi.data(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 LRESULT Form1::OnCtlColorStatic(HDC dc, HWND control) {

@@ -10,3 +10,4 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   form.Show(showCommand);
   return pellumar::app::RunMessageLoop(form.hwnd());
 }
+

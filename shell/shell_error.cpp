@@ -19,13 +19,6 @@ std::u16string_view Action(Operation operation) {
   return u"complete the operation";
 }
 
-std::string Compose(Operation operation, std::u16string_view path, std::u16string_view reason) {
-  std::string what = ToUtf8(OperationName(operation));
-  if (!path.empty()) what += " '" + ToUtf8(path) + "'";
-  what += ": " + ToUtf8(reason);
-  return what;
-}
-
 }  // namespace
 
 std::u16string_view OperationName(Operation operation) {
@@ -46,11 +39,26 @@ std::u16string_view OperationName(Operation operation) {
 
 ShellError::ShellError(Operation operation, std::u16string path, std::u16string reason,
                        std::uint32_t code)
-    : std::runtime_error(Compose(operation, path, reason)),
-      operation_(operation),
+    : operation_(operation),
       path_(std::move(path)),
       reason_(std::move(reason)),
       code_(code) {}
+
+const char* ShellError::what() const noexcept {
+  switch (operation_) {
+    case Operation::CreateShellObject: return "CreateShellObject failed";
+    case Operation::SpecialFolders: return "SpecialFolders failed";
+    case Operation::CreateShortcut: return "CreateShortcut failed";
+    case Operation::TargetPath: return "TargetPath failed";
+    case Operation::IconLocation: return "IconLocation failed";
+    case Operation::Save: return "Save failed";
+    case Operation::CreateFileSystemObject: return "CreateFileSystemObject failed";
+    case Operation::GetFile: return "GetFile failed";
+    case Operation::Delete: return "Delete failed";
+    case Operation::ShowOpen: return "ShowOpen failed";
+  }
+  return "platform operation failed";
+}
 
 std::u16string ShellError::Describe() const {
   std::u16string text = u"Could not ";
@@ -65,37 +73,6 @@ std::u16string ShellError::Describe() const {
     text += reason_;
   }
   return text;
-}
-
-std::string ToUtf8(std::u16string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    char32_t c = text[i];
-    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
-        text[i + 1] <= 0xDFFF) {
-      c = 0x10000 + ((c - 0xD800) << 10) + (text[i + 1] - 0xDC00);
-      ++i;
-    } else if (c >= 0xD800 && c <= 0xDFFF) {
-      c = 0xFFFD;
-    }
-    if (c < 0x80) {
-      out += static_cast<char>(c);
-    } else if (c < 0x800) {
-      out += static_cast<char>(0xC0 | (c >> 6));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-      out += static_cast<char>(0xE0 | (c >> 12));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-      out += static_cast<char>(0xF0 | (c >> 18));
-      out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-  }
-  return out;
 }
 
 }  // namespace pellumar::shell

@@ -1,7 +1,7 @@
 #pragma once
 
 #include <cstdint>
-#include <stdexcept>
+#include <exception>
 #include <string>
 #include <string_view>
 
@@ -25,7 +25,7 @@ std::u16string_view OperationName(Operation operation);
 
 // A failed platform operation: which one, the path it worked on and the system's reason in
 // words. The one error type of the platform layer.
-class ShellError : public std::runtime_error {
+class ShellError : public std::exception {
  public:
   ShellError(Operation operation, std::u16string path, std::u16string reason, std::uint32_t code);
 
@@ -34,6 +34,8 @@ class ShellError : public std::runtime_error {
   const std::u16string& reason() const noexcept { return reason_; }
   // The Win32 error or HRESULT behind the reason; 0 when there is none.
   std::uint32_t code() const noexcept { return code_; }
+  // Which operation failed, e.g. "Save failed"; Describe() tells the whole story.
+  const char* what() const noexcept override;
 
   // What failed, on which path and why, in sentences for a person.
   std::u16string Describe() const;
@@ -44,8 +46,5 @@ class ShellError : public std::runtime_error {
   std::u16string reason_;
   std::uint32_t code_;
 };
-
-// UTF-16 to UTF-8; a lone surrogate becomes U+FFFD.
-std::string ToUtf8(std::u16string_view text);
 
 }  // namespace pellumar::shell

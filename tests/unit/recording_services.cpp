@@ -1,4 +1,5 @@
 #include "recording_services.h"
+#include "utf8.h"
 
 namespace pellumar::testing {
 namespace {
@@ -66,11 +67,11 @@ std::unique_ptr<shell::FileSystemObject> RecordingServices::CreateFileSystemObje
 }
 
 void RecordingServices::Record(std::string_view operation, std::u16string_view argument) {
-  calls.push_back(std::string(operation) + "(" + shell::ToUtf8(argument) + ")");
+  calls.push_back(std::string(operation) + "(" + testing::ToUtf8(argument) + ")");
 }
 
 void RecordingServices::Call(Operation operation, std::u16string_view argument) {
-  Record(shell::ToUtf8(shell::OperationName(operation)), argument);
+  Record(testing::ToUtf8(shell::OperationName(operation)), argument);
   if (failAt == operation) {
     throw shell::ShellError(operation, std::u16string(argument), u"Injected failure.", 5);
   }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "shell/services.h"
+#include "utf8.h"
 #include "shell/shell_error.h"
 
 namespace pellumar::testing {
@@ -32,5 +33,7 @@ class RecordingServices final : public shell::Services {
 
 namespace pellumar::shell {
 // Names operations in test output.
-inline void PrintTo(Operation operation, std::ostream* out) { *out << ToUtf8(OperationName(operation)); }
+inline void PrintTo(Operation operation, std::ostream* out) {
+  *out << pellumar::testing::ToUtf8(OperationName(operation));
+}
 }  // namespace pellumar::shell

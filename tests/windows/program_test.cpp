@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "driver.h"
+#include "utf8.h"
 #include "shortcut_file.h"
 #include "shell/shell_error.h"
 #include "shell/wide.h"
@@ -35,8 +36,8 @@ struct Boxes {
   std::u16string url, fileName, icon;
   bool operator==(const Boxes&) const = default;
   friend void PrintTo(const Boxes& boxes, std::ostream* out) {
-    *out << "{" << shell::ToUtf8(boxes.url) << " | " << shell::ToUtf8(boxes.fileName) << " | "
-         << shell::ToUtf8(boxes.icon) << "}";
+    *out << "{" << testing::ToUtf8(boxes.url) << " | " << testing::ToUtf8(boxes.fileName) << " | "
+         << testing::ToUtf8(boxes.icon) << "}";
   }
 };
 
@@ -102,8 +103,8 @@ TEST_F(ProgramTest, AFailureIsReportedAndTheProgramGoesOnWithItsTexts) {
   Fill(typed);
   program_.Click(ControlId::Command4);
   const std::u16string report = program_.TakeMessage();
-  EXPECT_NE(report.find(u"Could not find the shortcut."), std::u16string::npos) << shell::ToUtf8(report);
-  EXPECT_NE(report.find(u"not on the desktop.lnk"), std::u16string::npos) << shell::ToUtf8(report);
+  EXPECT_NE(report.find(u"Could not find the shortcut."), std::u16string::npos) << testing::ToUtf8(report);
+  EXPECT_NE(report.find(u"not on the desktop.lnk"), std::u16string::npos) << testing::ToUtf8(report);
   EXPECT_TRUE(program_.Alive());
   EXPECT_EQ(BoxesOf(program_), typed);
 
@@ -148,7 +149,7 @@ struct PickCase {
   std::u16string file;     // created in the test folder; empty: the dialog is cancelled
   std::u16string message;  // empty: the box takes the path
   friend void PrintTo(const PickCase& c, std::ostream* out) {
-    *out << "button " << static_cast<int>(c.button) << " file '" << shell::ToUtf8(c.file) << "'";
+    *out << "button " << static_cast<int>(c.button) << " file '" << testing::ToUtf8(c.file) << "'";
   }
 };
 
@@ -164,7 +165,7 @@ TEST_P(PickerTest, FillsTheBoxOnlyWithAGoodChoice) {
   Answer(program_, path);
   if (c.message.empty()) {
     EXPECT_TRUE(WaitFor([&] { return program_.Text(c.box) == path; }))
-        << shell::ToUtf8(program_.Text(c.box));
+        << testing::ToUtf8(program_.Text(c.box));
     EXPECT_TRUE(program_.NoDialogFor(300));
   } else {
     EXPECT_EQ(program_.TakeMessage(), c.message);
@@ -219,7 +220,7 @@ TEST_F(ProgramTest, ClickingTheCreditAsksTheShellOnceToOpenTheMakersPage) {
   program_.ClickLink();
   ASSERT_TRUE(WaitFor([&] { return Exists(opened); }));
   Sleep(1000);  // a second open would land by now
-  std::ifstream file(shell::ToUtf8(opened).c_str());
+  std::ifstream file(testing::ToUtf8(opened).c_str());
   std::string line, lines;
   int count = 0;
   while (std::getline(file, line)) {

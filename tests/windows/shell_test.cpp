@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "shell/shell_error.h"
+#include "utf8.h"
 #include "shell/wide.h"
 #include "shell/windows_services.h"
 #include "shortcut/commands.h"
@@ -59,7 +60,7 @@ class ShellTest : public ::testing::Test {
 TEST_F(ShellTest, DesktopFolderIsAnExistingFolder) {
   const std::u16string desktop = services_.CreateShellObject()->SpecialFolders(u"Desktop");
   const DWORD attributes = GetFileAttributesW(Wide(desktop));
-  ASSERT_NE(attributes, INVALID_FILE_ATTRIBUTES) << shell::ToUtf8(desktop);
+  ASSERT_NE(attributes, INVALID_FILE_ATTRIBUTES) << testing::ToUtf8(desktop);
   EXPECT_TRUE(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
@@ -149,17 +150,17 @@ TEST_F(ShellTest, UnicodeSiteNamesRoundTrip) {
   for (const std::u16string& name : names) {
     const std::u16string path = PathOf(name);
     CreateWebShortcut(services_, name, u"a.b", u"");
-    EXPECT_EQ(NameOnDisk(path), LowerCase(name) + u".lnk") << shell::ToUtf8(name);
+    EXPECT_EQ(NameOnDisk(path), LowerCase(name) + u".lnk") << testing::ToUtf8(name);
     EXPECT_EQ(LoadShortcut(path).targetName, u"http://a.b");
     DeleteWebShortcut(services_, name);
-    EXPECT_FALSE(Exists(path)) << shell::ToUtf8(name);
+    EXPECT_FALSE(Exists(path)) << testing::ToUtf8(name);
   }
 }
 
 TEST_F(ShellTest, SystemReasonSpeaksInWordsForWin32AndHresultCodes) {
   const std::u16string pathNotFound = shell::SystemReason(ERROR_PATH_NOT_FOUND);
   EXPECT_EQ(pathNotFound.rfind(u"System error", 0), std::u16string::npos)
-      << shell::ToUtf8(pathNotFound);
+      << testing::ToUtf8(pathNotFound);
   EXPECT_EQ(pathNotFound.back(), u'.');  // no trailing line break
   EXPECT_EQ(shell::SystemReason(HRESULT_FROM_WIN32(ERROR_ACCESS_DENIED)),
             shell::SystemReason(ERROR_ACCESS_DENIED));

@@ -6,6 +6,7 @@
 #include <array>
 
 #include "app/form1.h"
+#include "utf8.h"
 #include "app/gdi.h"
 #include "driver.h"
 #include "resources/resource_ids.h"
@@ -60,7 +61,7 @@ void ExpectTheDesign(HWND form) {
   EXPECT_EQ(client.right, 351);
   EXPECT_EQ(client.bottom, 204);
   for (const Expected& e : kDesign) {
-    SCOPED_TRACE(shell::ToUtf8(e.text) + " #" + std::to_string(static_cast<int>(e.id)));
+    SCOPED_TRACE(testing::ToUtf8(e.text) + " #" + std::to_string(static_cast<int>(e.id)));
     const HWND control = GetDlgItem(form, static_cast<int>(e.id));
     ASSERT_NE(control, nullptr);
     wchar_t className[32] = {};
