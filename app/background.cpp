@@ -4,6 +4,7 @@
 #include <wrl/client.h>
 
 #include "app/dpi.h"
+#include "shell/system_dlls.h"
 
 namespace pellumar::app {
 namespace {
@@ -25,7 +26,7 @@ HBITMAP Decode(const void* data, DWORD length, SIZE* size) {
   ComPtr<IWICBitmapFrameDecode> frame;
   ComPtr<IWICFormatConverter> converter;
   UINT width = 0, height = 0;
-  if (FAILED(CoCreateInstance(kImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+  if (FAILED(shell::system::CoCreateInstance(kImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
                               IID_PPV_ARGS(&factory))) ||
       FAILED(factory->CreateStream(&stream)) ||
       FAILED(stream->InitializeFromMemory(static_cast<BYTE*>(const_cast<void*>(data)), length)) ||

@@ -9,6 +9,7 @@
 #include "app/dpi.h"
 #include "app/pickers.h"
 #include "resources/resource_ids.h"
+#include "shell/system_dlls.h"
 #include "shell/shell_error.h"
 #include "shell/wide.h"
 #include "shortcut/commands.h"
@@ -280,7 +281,7 @@ void Form1::OpenWebPage(std::u16string_view address) {
   if (length <= 0) return;
   std::vector<char> ansi(static_cast<std::size_t>(length));
   WideCharToMultiByte(CP_ACP, 0, Wide(wide), -1, ansi.data(), length, nullptr, nullptr);
-  ShellExecuteA(nullptr, nullptr, ansi.data(), nullptr, nullptr, SW_SHOWNORMAL);
+  shell::system::ShellExecuteA(nullptr, nullptr, ansi.data(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 LRESULT Form1::OnCtlColorStatic(HDC dc, HWND control) {

@@ -1,16 +1,16 @@
 #include "shell/com_apartment.h"
 
-#include <objbase.h>
+#include "shell/system_dlls.h"
 
 namespace pellumar::shell {
 
 ComApartment::ComApartment() {
   // S_FALSE (already started on this thread) also needs the matching CoUninitialize.
-  initialized_ = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
+  initialized_ = SUCCEEDED(system::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
 }
 
 ComApartment::~ComApartment() {
-  if (initialized_) CoUninitialize();
+  if (initialized_) system::CoUninitialize();
 }
 
 }  // namespace pellumar::shell

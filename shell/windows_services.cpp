@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "shell/shell_error.h"
+#include "shell/system_dlls.h"
 #include "shell/wide.h"
 
 namespace pellumar::shell {
@@ -52,7 +53,7 @@ bool IsFile(const std::u16string& path, DWORD* error) {
 class Shortcut final : public ShortcutObject {
  public:
   explicit Shortcut(std::u16string path) : path_(std::move(path)) {
-    Check(CoCreateInstance(kShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&link_)),
+    Check(system::CoCreateInstance(kShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&link_)),
           Operation::CreateShortcut, path_);
   }
 
@@ -87,9 +88,9 @@ class Shell final : public ShellObject {
                        u"This folder is not known.", 0);
     }
     PWSTR path = nullptr;
-    const HRESULT hr = SHGetKnownFolderPath(kDesktopFolder, KF_FLAG_DEFAULT, nullptr, &path);
+    const HRESULT hr = system::SHGetKnownFolderPath(kDesktopFolder, KF_FLAG_DEFAULT, nullptr, &path);
     std::u16string result = FromWide(path);
-    CoTaskMemFree(path);
+    system::CoTaskMemFree(path);
     Check(hr, Operation::SpecialFolders, folder);
     return result;
   }
@@ -162,12 +163,12 @@ class OpenFileDialog final : public CommonDialog {
     dialog.lpstrTitle = title_.empty() ? nullptr : Wide(title_);
     dialog.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY |
                    OFN_NODEREFERENCELINKS;
-    if (GetOpenFileNameW(&dialog)) {
+    if (system::GetOpenFileNameW(&dialog)) {
       fileName_ = FromWide(buffer.data());
       return;
     }
     fileName_.clear();
-    const DWORD error = CommDlgExtendedError();
+    const DWORD error = system::CommDlgExtendedError();
     if (error != 0) throw ShellError(Operation::ShowOpen, u"", DialogReason(error), error);
     if (cancelError_) throw ShellError(Operation::ShowOpen, u"", u"Cancel was selected.", 0);
   }

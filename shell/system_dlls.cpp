@@ -1,0 +1,76 @@
+#include "shell/system_dlls.h"
+
+#include <cderr.h>
+#include <shellapi.h>
+
+namespace pellumar::shell::system {
+namespace {
+
+// Loads a system DLL from the system folder only, never from the program's or the current
+// folder.
+HMODULE SystemLibrary(const wchar_t* name) {
+  if (HMODULE module = LoadLibraryExW(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32)) return module;
+  wchar_t path[MAX_PATH];
+  const UINT length = GetSystemDirectoryW(path, MAX_PATH);
+  if (length == 0 || length + lstrlenW(name) + 2 > MAX_PATH) return nullptr;
+  path[length] = L'\\';
+  lstrcpyW(path + length + 1, name);
+  return LoadLibraryW(path);
+}
+
+template <typename Function>
+Function Bind(const wchar_t* library, const char* name) {
+  const HMODULE module = SystemLibrary(library);
+  return module ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name))) : nullptr;
+}
+
+#define PELLUMAR_BIND(library, function) \
+  static const auto bound = Bind<decltype(&::function)>(library, #function)
+
+constexpr HRESULT kMissing = HRESULT_FROM_WIN32(ERROR_PROC_NOT_FOUND);
+
+}  // namespace
+
+HRESULT CoInitializeEx(void* reserved, DWORD flags) {
+  PELLUMAR_BIND(L"ole32.dll", CoInitializeEx);
+  return bound ? bound(reserved, flags) : kMissing;
+}
+
+void CoUninitialize() {
+  PELLUMAR_BIND(L"ole32.dll", CoUninitialize);
+  if (bound) bound();
+}
+
+HRESULT CoCreateInstance(REFCLSID clsid, IUnknown* outer, DWORD context, REFIID iid, void** object) {
+  PELLUMAR_BIND(L"ole32.dll", CoCreateInstance);
+  return bound ? bound(clsid, outer, context, iid, object) : kMissing;
+}
+
+void CoTaskMemFree(void* memory) {
+  PELLUMAR_BIND(L"ole32.dll", CoTaskMemFree);
+  if (bound) bound(memory);
+}
+
+HRESULT SHGetKnownFolderPath(REFKNOWNFOLDERID folder, DWORD flags, HANDLE token, PWSTR* path) {
+  PELLUMAR_BIND(L"shell32.dll", SHGetKnownFolderPath);
+  *path = nullptr;
+  return bound ? bound(folder, flags, token, path) : kMissing;
+}
+
+HINSTANCE ShellExecuteA(HWND owner, const char* operation, const char* file, const char* parameters,
+                        const char* directory, int showCommand) {
+  PELLUMAR_BIND(L"shell32.dll", ShellExecuteA);
+  return bound ? bound(owner, operation, file, parameters, directory, showCommand) : nullptr;
+}
+
+BOOL GetOpenFileNameW(OPENFILENAMEW* dialog) {
+  PELLUMAR_BIND(L"comdlg32.dll", GetOpenFileNameW);
+  return bound ? bound(dialog) : FALSE;
+}
+
+DWORD CommDlgExtendedError() {
+  PELLUMAR_BIND(L"comdlg32.dll", CommDlgExtendedError);
+  return bound ? bound() : CDERR_DIALOGFAILURE;
+}
+
+}  // namespace pellumar::shell::system

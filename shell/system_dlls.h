@@ -1,0 +1,24 @@
+#pragma once
+
+#include <windows.h>
+#include <commdlg.h>
+#include <objbase.h>
+#include <shlobj.h>
+
+// The functions of ole32, shell32 and comdlg32 the program calls, bound from the system folder
+// on first use. Every DLL loaded before the window shows is paid at each start, and most runs
+// need these only when a button is clicked. Each returns a failure when its DLL or function
+// cannot be found.
+namespace pellumar::shell::system {
+
+HRESULT CoInitializeEx(void* reserved, DWORD flags);
+void CoUninitialize();
+HRESULT CoCreateInstance(REFCLSID clsid, IUnknown* outer, DWORD context, REFIID iid, void** object);
+void CoTaskMemFree(void* memory);
+HRESULT SHGetKnownFolderPath(REFKNOWNFOLDERID folder, DWORD flags, HANDLE token, PWSTR* path);
+HINSTANCE ShellExecuteA(HWND owner, const char* operation, const char* file, const char* parameters,
+                        const char* directory, int showCommand);
+BOOL GetOpenFileNameW(OPENFILENAMEW* dialog);
+DWORD CommDlgExtendedError();
+
+}  // namespace pellumar::shell::system
