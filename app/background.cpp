@@ -1,61 +1,25 @@
 #include "app/background.h"
 
-#include <wincodec.h>
-#include <wrl/client.h>
+#include <cstdint>
 
 #include "app/dpi.h"
-#include "shell/system_dlls.h"
+#include "app/jpeg.h"
 
 namespace pellumar::app {
 namespace {
 
-using Microsoft::WRL::ComPtr;
-
-// Spelled out rather than linked from the system's GUID libraries (see windows_services.cpp).
-constexpr CLSID kImagingFactory = {
-    0xCACAF262, 0x9370, 0x4615, {0xA1, 0x3B, 0x9F, 0x55, 0x39, 0xDA, 0x4C, 0x0A}};
-constexpr GUID kPixelFormat32bppBGR = {
-    0x6FDDC324, 0x4E03, 0x4BFE, {0xB1, 0x85, 0x3D, 0x77, 0x76, 0x8D, 0xC9, 0x0E}};
-
-// Decodes the JPEG into a top-down 32-bit DIB section; null when anything fails, and the
-// window then shows the plain field colour.
-HBITMAP Decode(const void* data, DWORD length, SIZE* size) {
-  ComPtr<IWICImagingFactory> factory;
-  ComPtr<IWICStream> stream;
-  ComPtr<IWICBitmapDecoder> decoder;
-  ComPtr<IWICBitmapFrameDecode> frame;
-  ComPtr<IWICFormatConverter> converter;
-  UINT width = 0, height = 0;
-  if (FAILED(shell::system::CoCreateInstance(kImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
-                              IID_PPV_ARGS(&factory))) ||
-      FAILED(factory->CreateStream(&stream)) ||
-      FAILED(stream->InitializeFromMemory(static_cast<BYTE*>(const_cast<void*>(data)), length)) ||
-      FAILED(factory->CreateDecoderFromStream(stream.Get(), nullptr, WICDecodeMetadataCacheOnDemand,
-                                              &decoder)) ||
-      FAILED(decoder->GetFrame(0, &frame)) || FAILED(factory->CreateFormatConverter(&converter)) ||
-      FAILED(converter->Initialize(frame.Get(), kPixelFormat32bppBGR,
-                                   WICBitmapDitherTypeNone, nullptr, 0.0,
-                                   WICBitmapPaletteTypeCustom)) ||
-      FAILED(converter->GetSize(&width, &height))) {
-    return nullptr;
-  }
+// A top-down 32-bit DIB section for the decoder to fill.
+HBITMAP CreatePictureBitmap(int width, int height, std::uint32_t** pixels) {
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof info.bmiHeader;
-  info.bmiHeader.biWidth = static_cast<LONG>(width);
-  info.bmiHeader.biHeight = -static_cast<LONG>(height);
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;
   info.bmiHeader.biPlanes = 1;
   info.bmiHeader.biBitCount = 32;
   info.bmiHeader.biCompression = BI_RGB;
   void* bits = nullptr;
-  HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-  if (!bitmap) return nullptr;
-  const UINT stride = width * 4;
-  if (FAILED(converter->CopyPixels(nullptr, stride, stride * height, static_cast<BYTE*>(bits)))) {
-    DeleteObject(bitmap);
-    return nullptr;
-  }
-  size->cx = static_cast<LONG>(width);
-  size->cy = static_cast<LONG>(height);
+  const HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  *pixels = bitmap ? static_cast<std::uint32_t*>(bits) : nullptr;
   return bitmap;
 }
 
@@ -65,7 +29,20 @@ void Background::Load(HINSTANCE instance, int resourceId) {
   const HRSRC resource = FindResourceW(instance, MAKEINTRESOURCEW(resourceId), MAKEINTRESOURCEW(10));
   const HGLOBAL loaded = resource ? LoadResource(instance, resource) : nullptr;
   const void* data = loaded ? LockResource(loaded) : nullptr;
-  if (data) picture_.reset(Decode(data, SizeofResource(instance, resource), &size_));
+  if (!data) return;
+  // Decoded straight into the bitmap the window paints from: no second copy of the picture.
+  UniqueBitmap bitmap;
+  SIZE size{};
+  const bool decoded = DecodeJpeg(static_cast<const std::uint8_t*>(data), SizeofResource(instance, resource),
+                                  [&](int width, int height) {
+                                    std::uint32_t* pixels = nullptr;
+                                    bitmap.reset(CreatePictureBitmap(width, height, &pixels));
+                                    size = {width, height};
+                                    return pixels;
+                                  });
+  if (!decoded) return;  // the plain field colour instead
+  picture_ = std::move(bitmap);
+  size_ = size;
 }
 
 HBITMAP Background::PictureAt(HDC reference, UINT dpi) {

@@ -240,6 +240,7 @@ void Form1::RunHandler(Handler handler) {
   if (handlerRunning_) return;
   handlerRunning_ = true;
   try {
+    if (!com_) com_.emplace();
     handler();
   } catch (const shell::ShellError& error) {
     ReportError(error.Describe());

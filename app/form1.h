@@ -9,6 +9,7 @@
 #include "app/background.h"
 #include "app/gdi.h"
 #include "app/layout.h"
+#include "shell/com_apartment.h"
 #include "shell/services.h"
 #include "shell/windows_services.h"
 
@@ -82,6 +83,7 @@ class Form1 {
   COLORREF linkColor_ = CLR_INVALID;
   HWND lastFocus_ = nullptr;
   bool handlerRunning_ = false;
+  std::optional<shell::ComApartment> com_;  // started by the first click that needs it
   std::optional<shell::WindowsServices> services_;
   std::unique_ptr<shell::CommonDialog> dlgCommonDialog_;
 };

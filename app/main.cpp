@@ -1,10 +1,8 @@
 #include <windows.h>
 
 #include "app/form1.h"
-#include "shell/com_apartment.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
-  const pellumar::shell::ComApartment com;
   pellumar::app::Form1 form(instance);
   if (!form.Create()) return 1;
   form.Show(showCommand);

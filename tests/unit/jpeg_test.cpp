@@ -1,0 +1,107 @@
+#include "app/jpeg.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+namespace pellumar::app {
+namespace {
+
+std::vector<std::uint8_t> Read(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+std::optional<Image> Decode(const std::vector<std::uint8_t>& data) { return DecodeJpeg(data.data(), data.size()); }
+
+struct Rgb {
+  int r, g, b;
+};
+
+Rgb At(const Image& image, int x, int y) {
+  const std::uint32_t p = image.pixels[static_cast<std::size_t>(y * image.width + x)];
+  return {static_cast<int>(p >> 16 & 0xFF), static_cast<int>(p >> 8 & 0xFF), static_cast<int>(p & 0xFF)};
+}
+
+TEST(JpegTest, DecodesTheWindowsBackground) {
+  const auto image = Decode(Read(PELLUMAR_RESOURCES "/background.jpg"));
+  ASSERT_TRUE(image);
+  EXPECT_EQ(image->width, 1152);
+  EXPECT_EQ(image->height, 864);
+  for (const auto& [x, y] : {std::pair{0, 0}, {350, 203}, {1151, 863}, {600, 40}, {20, 500}}) {
+    const Rgb c = At(*image, x, y);
+    EXPECT_NEAR(c.r, 10, 3) << x << "," << y;
+    EXPECT_NEAR(c.g, 107, 3) << x << "," << y;
+    EXPECT_NEAR(c.b, 204, 3) << x << "," << y;
+  }
+  // The faint lighter line, 64 to 71 pixels from the top.
+  for (int y = 65; y <= 70; ++y) EXPECT_GT(At(*image, 100, y).g, 115) << y;
+}
+
+// Each test picture against ImageMagick's own decoding of it. Chroma is widened by repeating
+// samples, not smoothed, so subsampled colour may differ a little more at edges.
+struct Reference {
+  const char* name;
+  double meanError;
+};
+
+class JpegReferenceTest : public ::testing::TestWithParam<Reference> {};
+
+TEST_P(JpegReferenceTest, MatchesAnotherDecoder) {
+  const std::string base = std::string(PELLUMAR_TEST_DATA "/") + GetParam().name;
+  const auto image = Decode(Read(base + ".jpg"));
+  const std::vector<std::uint8_t> reference = Read(base + ".rgb");
+  ASSERT_TRUE(image);
+  ASSERT_EQ(reference.size(), static_cast<std::size_t>(image->width * image->height * 3));
+  double error = 0;
+  for (std::size_t i = 0; i < image->pixels.size(); ++i) {
+    const std::uint32_t p = image->pixels[i];
+    error += std::abs(static_cast<int>(p >> 16 & 0xFF) - reference[3 * i]) +
+             std::abs(static_cast<int>(p >> 8 & 0xFF) - reference[3 * i + 1]) +
+             std::abs(static_cast<int>(p & 0xFF) - reference[3 * i + 2]);
+  }
+  EXPECT_LT(error / static_cast<double>(reference.size()), GetParam().meanError);
+}
+
+INSTANTIATE_TEST_SUITE_P(Pictures, JpegReferenceTest,
+                         ::testing::Values(Reference{"colour-444", 1.5}, Reference{"colour-420", 4.0},
+                                           Reference{"grey", 1.0}));
+
+TEST(JpegTest, RefusesWhatItDoesNotDecode) {
+  EXPECT_FALSE(Decode(Read(PELLUMAR_TEST_DATA "/progressive.jpg")));
+  EXPECT_FALSE(Decode({}));
+  EXPECT_FALSE(Decode({0xFF, 0xD8}));
+  EXPECT_FALSE(Decode({0x89, 'P', 'N', 'G'}));
+  EXPECT_FALSE(DecodeJpeg(nullptr, 10));
+}
+
+TEST(JpegTest, DamagedDataNeverCrashes) {
+  const std::vector<std::uint8_t> good = Read(PELLUMAR_TEST_DATA "/colour-420.jpg");
+  for (std::size_t length = 0; length < good.size(); length += 7) {
+    Decode(std::vector<std::uint8_t>(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(length)));
+  }
+  for (std::size_t i = 0; i < good.size(); i += 3) {
+    std::vector<std::uint8_t> damaged = good;
+    damaged[i] ^= 0xA5;
+    Decode(damaged);
+  }
+}
+
+TEST(JpegTest, ATargetThatRefusesLeavesNoPicture) {
+  const std::vector<std::uint8_t> good = Read(PELLUMAR_TEST_DATA "/grey.jpg");
+  int asked = 0;
+  EXPECT_FALSE(DecodeJpeg(good.data(), good.size(), [&](int width, int height) -> std::uint32_t* {
+    ++asked;
+    EXPECT_EQ(width, 48);
+    EXPECT_EQ(height, 40);
+    return nullptr;
+  }));
+  EXPECT_EQ(asked, 1);
+}
+
+}  // namespace
+}  // namespace pellumar::app
