@@ -20,3 +20,11 @@ if(MINGW)
 elseif(MSVC)
   set(CMAKE_MSVC_RUNTIME_LIBRARY "MultiThreaded$<$<CONFIG:Debug>:Debug>")
 endif()
+
+# The native unit tests and the fuzzers also run under AddressSanitizer and
+# UndefinedBehaviorSanitizer (the "sanitize" preset).
+option(PELLUMAR_SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSanitizer" OFF)
+if(PELLUMAR_SANITIZE)
+  add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
+endif()

@@ -2,7 +2,7 @@
 # Wine harness need, installed when missing.
 
 PELLUMAR_PACKAGES=(
-  cmake ninja-build g++ googletest
+  cmake ninja-build g++ googletest clang libclang-rt-14-dev
   g++-mingw-w64-i686-win32 g++-mingw-w64-x86-64-win32 mingw-w64-tools
   wine wine64 wine32:i386
   xvfb xauth imagemagick liblnk-utils fonts-dejavu-extra

@@ -1,0 +1,67 @@
+// The commands over the recording fake, with any texts and any failing step.
+#include <optional>
+
+#include "fuzz_input.h"
+#include "recording_services.h"
+#include "shortcut/commands.h"
+#include "shortcut/naming.h"
+
+using namespace pellumar;
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  fuzz::Input input(data, size);
+  const std::uint8_t mode = input.Byte();
+  testing::RecordingServices services;
+  services.desktop = input.Next();
+  const std::u16string site = input.Next(), address = input.Next(), icon = input.Next();
+  if (mode & 0x10) services.failAt = static_cast<shell::Operation>((mode & 0x0F) % 11);
+
+  bool raised = false;
+  try {
+    if (mode & 0x80) {
+      DeleteWebShortcut(services, site);
+    } else {
+      CreateWebShortcut(services, site, address, icon);
+    }
+  } catch (const shell::ShellError& error) {
+    raised = true;
+    PELLUMAR_CHECK(services.failAt == error.operation());
+  }
+  const auto& calls = services.calls;
+  PELLUMAR_CHECK(!calls.empty());
+  // A validation message is the command's one and only call.
+  for (const std::string& call : calls) {
+    PELLUMAR_CHECK(call.rfind("MsgBox(", 0) != 0 || calls.size() == 1);
+  }
+  if (!(mode & 0x80) && (site.empty() || address.empty())) {
+    PELLUMAR_CHECK(calls.size() == 1 && !raised);
+    return 0;
+  }
+  // A failure stops the command at the failing step.
+  if (raised) {
+    const std::string name = testing::ToUtf8(shell::OperationName(*services.failAt));
+    PELLUMAR_CHECK(calls.back().rfind(name + "(", 0) == 0);
+    return 0;
+  }
+  const std::string desktop = testing::ToUtf8(LowerCase(services.desktop));
+  for (const std::string& call : calls) {
+    for (const char* op : {"CreateShortcut(", "GetFile("}) {
+      const std::string prefix = std::string(op) + desktop + "\\";
+      if (call.rfind(op, 0) == 0) {
+        PELLUMAR_CHECK(call.rfind(prefix, 0) == 0);
+        PELLUMAR_CHECK(call.size() >= 5 && call.compare(call.size() - 5, 5, ".lnk)") == 0);
+      }
+    }
+    if (call.rfind("TargetPath(", 0) == 0) {
+      PELLUMAR_CHECK(call.rfind("TargetPath(http://", 0) == 0 || call.rfind("TargetPath(https://", 0) == 0);
+    }
+  }
+  if (!(mode & 0x80)) {
+    const bool iconSet = calls.size() == 6;  // the five steps and IconLocation
+    PELLUMAR_CHECK(iconSet == HasIcon(NormalizeIconPath(icon)));
+    PELLUMAR_CHECK(calls.back() == "Save()");
+  } else {
+    PELLUMAR_CHECK(calls.back() == "Delete()");
+  }
+  return 0;
+}
