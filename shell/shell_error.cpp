@@ -66,7 +66,15 @@ std::u16string ShellError::Describe() const {
   text += u".";
   if (!path_.empty()) {
     text += u"\n\n";
-    text += path_;
+    // A path of thousands of characters would fill the screen: its start and end tell which.
+    constexpr std::size_t kHead = 100, kTail = 60;
+    if (path_.size() > kHead + kTail + 40) {
+      text += std::u16string_view(path_).substr(0, kHead);
+      text += u" \u2026 ";
+      text += std::u16string_view(path_).substr(path_.size() - kTail);
+    } else {
+      text += path_;
+    }
   }
   if (!reason_.empty()) {
     text += u"\n\n";

@@ -63,6 +63,11 @@ HINSTANCE ShellExecuteA(HWND owner, const char* operation, const char* file, con
   return bound ? bound(owner, operation, file, parameters, directory, showCommand) : nullptr;
 }
 
+void SHChangeNotify(LONG event, UINT flags, const void* item1, const void* item2) {
+  PELLUMAR_BIND(L"shell32.dll", SHChangeNotify);
+  if (bound) bound(event, flags, item1, item2);
+}
+
 BOOL GetOpenFileNameW(OPENFILENAMEW* dialog) {
   PELLUMAR_BIND(L"comdlg32.dll", GetOpenFileNameW);
   return bound ? bound(dialog) : FALSE;

@@ -18,6 +18,7 @@ void CoTaskMemFree(void* memory);
 HRESULT SHGetKnownFolderPath(REFKNOWNFOLDERID folder, DWORD flags, HANDLE token, PWSTR* path);
 HINSTANCE ShellExecuteA(HWND owner, const char* operation, const char* file, const char* parameters,
                         const char* directory, int showCommand);
+void SHChangeNotify(LONG event, UINT flags, const void* item1, const void* item2);
 BOOL GetOpenFileNameW(OPENFILENAMEW* dialog);
 DWORD CommDlgExtendedError();
 

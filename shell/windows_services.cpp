@@ -50,9 +50,57 @@ bool IsFile(const std::u16string& path, DWORD* error) {
   return true;
 }
 
+std::u16string KnownDesktop(std::u16string_view requested) {
+  PWSTR path = nullptr;
+  const HRESULT hr = system::SHGetKnownFolderPath(kDesktopFolder, KF_FLAG_DEFAULT, nullptr, &path);
+  std::u16string result = FromWide(path);
+  system::CoTaskMemFree(path);
+  Check(hr, Operation::SpecialFolders, requested);
+  return result;
+}
+
+std::u16string FullPath(const std::u16string& path) {
+  const DWORD length = GetFullPathNameW(Wide(path), 0, nullptr, nullptr);
+  if (length == 0) return {};
+  std::wstring full(length, L'\0');
+  const DWORD written = GetFullPathNameW(Wide(path), length, full.data(), nullptr);
+  if (written == 0 || written >= length) return {};
+  full.resize(written);
+  return FromWide(std::wstring_view(full));
+}
+
+// The program writes and deletes shortcuts in the desktop folder and nowhere else: a site
+// name may lead into a folder of the desktop, but not out of it ("..\"), not to a device
+// ("CON") and not to a file's hidden stream (":").
+void CheckOnDesktop(Operation operation, const std::u16string& path) {
+  const std::u16string full = FullPath(path);
+  std::u16string desktop = FullPath(KnownDesktop(u"Desktop"));
+  if (!desktop.empty() && desktop.back() != u'\\') desktop += u'\\';
+  const auto lower = [](std::u16string text) {
+    CharLowerBuffW(reinterpret_cast<wchar_t*>(text.data()), static_cast<DWORD>(text.size()));
+    return text;
+  };
+  if (full.rfind(u"\\\\.\\", 0) == 0) {
+    throw ShellError(operation, path, u"The name is reserved for a device.", ERROR_INVALID_NAME);
+  }
+  if (desktop.size() <= 1 || full.size() <= desktop.size() || lower(full).rfind(lower(desktop), 0) != 0) {
+    throw ShellError(operation, path, u"The name leads out of the desktop folder.", ERROR_ACCESS_DENIED);
+  }
+  if (full.find(u':', desktop.size()) != std::u16string::npos) {
+    throw ShellError(operation, path, u"The name holds a character that file names cannot hold (:).",
+                     ERROR_INVALID_NAME);
+  }
+}
+
+// Tells the shell, so the desktop shows the change at once.
+void NotifyShell(LONG event, const std::u16string& path) {
+  system::SHChangeNotify(event, SHCNF_PATHW | SHCNF_FLUSHNOWAIT, Wide(path), nullptr);
+}
+
 class Shortcut final : public ShortcutObject {
  public:
   explicit Shortcut(std::u16string path) : path_(std::move(path)) {
+    CheckOnDesktop(Operation::CreateShortcut, path_);
     Check(system::CoCreateInstance(kShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&link_)),
           Operation::CreateShortcut, path_);
   }
@@ -68,11 +116,15 @@ class Shortcut final : public ShortcutObject {
   void Save() override {
     ComPtr<IPersistFile> file;
     Check(link_.As(&file), Operation::Save, path_);
-    Check(file->Save(Wide(path_), TRUE), Operation::Save, path_);
-    // A save can report success and leave nothing behind (a device name, for one); a
-    // shortcut that is not on disk must never pass for one that is.
     DWORD error = ERROR_SUCCESS;
-    if (!IsFile(path_, &error)) Raise(Operation::Save, path_, error);
+    const bool existed = IsFile(path_, &error);
+    Check(file->Save(Wide(path_), TRUE), Operation::Save, path_);
+    // A save can report success and leave nothing behind; a shortcut that is not on disk
+    // must never pass for one that is.
+    if (!IsFile(path_, &error)) {
+      throw ShellError(Operation::Save, path_, u"The system reported the shortcut saved, but it is not on disk.", error);
+    }
+    NotifyShell(existed ? SHCNE_UPDATEITEM : SHCNE_CREATE, path_);
   }
 
  private:
@@ -87,12 +139,7 @@ class Shell final : public ShellObject {
       throw ShellError(Operation::SpecialFolders, std::u16string(folder),
                        u"This folder is not known.", 0);
     }
-    PWSTR path = nullptr;
-    const HRESULT hr = system::SHGetKnownFolderPath(kDesktopFolder, KF_FLAG_DEFAULT, nullptr, &path);
-    std::u16string result = FromWide(path);
-    system::CoTaskMemFree(path);
-    Check(hr, Operation::SpecialFolders, folder);
-    return result;
+    return KnownDesktop(folder);
   }
 
   std::unique_ptr<ShortcutObject> CreateShortcut(std::u16string_view path) override {
@@ -104,7 +151,10 @@ class File final : public FileObject {
  public:
   explicit File(std::u16string path) : path_(std::move(path)) {}
 
-  void Delete() override { CheckWin32(DeleteFileW(Wide(path_)), Operation::Delete, path_); }
+  void Delete() override {
+    CheckWin32(DeleteFileW(Wide(path_)), Operation::Delete, path_);
+    NotifyShell(SHCNE_DELETE, path_);
+  }
 
  private:
   std::u16string path_;
@@ -114,6 +164,7 @@ class FileSystem final : public FileSystemObject {
  public:
   std::unique_ptr<FileObject> GetFile(std::u16string_view path) override {
     std::u16string file(path);
+    CheckOnDesktop(Operation::GetFile, file);
     DWORD error = ERROR_SUCCESS;
     if (!IsFile(file, &error)) Raise(Operation::GetFile, file, error);
     return std::make_unique<File>(std::move(file));

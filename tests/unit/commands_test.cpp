@@ -149,5 +149,13 @@ TEST(ShellErrorTest, DescribesWhatFailedWhereAndWhy) {
   EXPECT_STREQ(error.what(), "GetFile failed");
 }
 
+TEST(ShellErrorTest, ShortensAVeryLongPathButKeepsItsEnds) {
+  const std::u16string path = u"c:\\d\\" + std::u16string(32000, u'x') + u".lnk";
+  const std::u16string text = ShellError(Operation::Save, path, u"Too long.", 206).Describe();
+  EXPECT_LT(text.size(), 250u);
+  EXPECT_NE(text.find(u"c:\\d\\xxx"), std::u16string::npos);
+  EXPECT_NE(text.find(u"xxx.lnk\n\nToo long."), std::u16string::npos);
+}
+
 }  // namespace
 }  // namespace pellumar

@@ -94,6 +94,11 @@ std::u16string Program::Text(app::ControlId control) const { return WindowText(C
 // Posted, not sent: a sent click would not return while the program's message box is open.
 void Program::Click(app::ControlId button) { PostMessageW(Control(button), BM_CLICK, 0, 0); }
 
+void Program::Sync() const {
+  DWORD_PTR result = 0;
+  SendMessageTimeoutW(window_, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &result);
+}
+
 void Program::ClickLink() {
   const HWND link = Control(app::ControlId::lblLink);
   PostMessageW(link, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));

@@ -38,6 +38,8 @@ class Program {
   void Type(app::ControlId box, std::u16string_view text);
   std::u16string Text(app::ControlId control) const;
   void Click(app::ControlId button);
+  // Returns once the program has handled everything sent before, or is showing a dialog.
+  void Sync() const;
   void ClickLink();
 
   // The process's dialog with this title (a message box: "Pellumar"), or null after a wait.
