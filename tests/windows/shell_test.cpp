@@ -3,12 +3,12 @@
 #include <gtest/gtest.h>
 
 #include "shell/shell_error.h"
-#include "utf8.h"
 #include "shell/wide.h"
 #include "shell/windows_services.h"
 #include "shortcut/commands.h"
 #include "shortcut/naming.h"
 #include "shortcut_file.h"
+#include "utf8.h"
 
 namespace pellumar {
 namespace {
@@ -143,6 +143,78 @@ TEST_F(ShellTest, SavingIntoAMissingFolderRaisesAndWritesNothing) {
   EXPECT_EQ(error.path(), path);
   EXPECT_FALSE(error.reason().empty());
   EXPECT_FALSE(Exists(path));
+}
+
+// ---- Faults of the machine ----------------------------------------------------------------
+
+// Points the user's desktop somewhere else for one test, as a redirected desktop on a share
+// that is gone would, and puts it back afterwards.
+class RedirectedDesktop {
+ public:
+  explicit RedirectedDesktop(const std::u16string& folder) {
+    RegOpenKeyExW(HKEY_CURRENT_USER, kKey, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, &key_);
+    DWORD bytes = sizeof old_;
+    had_ = RegQueryValueExW(key_, L"Desktop", nullptr, &type_, reinterpret_cast<BYTE*>(old_), &bytes) == ERROR_SUCCESS;
+    RegSetValueExW(key_, L"Desktop", 0, REG_EXPAND_SZ, reinterpret_cast<const BYTE*>(Wide(folder)),
+                   static_cast<DWORD>((folder.size() + 1) * sizeof(wchar_t)));
+  }
+  ~RedirectedDesktop() {
+    if (had_) {
+      RegSetValueExW(key_, L"Desktop", 0, type_, reinterpret_cast<const BYTE*>(old_),
+                     static_cast<DWORD>((lstrlenW(old_) + 1) * sizeof(wchar_t)));
+    } else {
+      RegDeleteValueW(key_, L"Desktop");
+    }
+    RegCloseKey(key_);
+  }
+
+ private:
+  static constexpr wchar_t kKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+  HKEY key_ = nullptr;
+  wchar_t old_[MAX_PATH] = {};
+  DWORD type_ = REG_EXPAND_SZ;
+  bool had_ = false;
+};
+
+TEST_F(ShellTest, AMissingDesktopOrAFileInItsPlaceIsReportedAndNothingIsWritten) {
+  const std::u16string file = u"C:\\pellumar desktop file";
+  const HANDLE handle = CreateFileW(Wide(file), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  CloseHandle(handle);
+  for (const std::u16string& folder : {std::u16string(u"C:\\pellumar missing desktop"), file}) {
+    SCOPED_TRACE(testing::ToUtf8(folder));
+    const RedirectedDesktop redirected(folder);
+    EXPECT_THROW(CreateWebShortcut(services_, u"Shell Away", u"x", u""), ShellError);
+    EXPECT_THROW(DeleteWebShortcut(services_, u"Shell Away"), ShellError);
+  }
+  EXPECT_EQ(GetFileAttributesW(L"C:\\pellumar missing desktop"), INVALID_FILE_ATTRIBUTES);
+  EXPECT_NE(GetFileAttributesW(Wide(file)) & FILE_ATTRIBUTE_DIRECTORY, static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY));
+  DeleteFileW(Wide(file));
+}
+
+TEST_F(ShellTest, AShortcutHeldOpenIsNotDeletedAndTheFailureSaysWhy) {
+  const std::u16string path = PathOf(u"Shell Held");
+  CreateWebShortcut(services_, u"Shell Held", u"x", u"");
+  const HANDLE held = CreateFileW(Wide(path), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  const ShellError error = ErrorOf([&] { DeleteWebShortcut(services_, u"Shell Held"); });
+  CloseHandle(held);
+  EXPECT_EQ(error.operation(), Operation::Delete);
+  EXPECT_EQ(error.code(), static_cast<std::uint32_t>(ERROR_SHARING_VIOLATION));
+  EXPECT_TRUE(Exists(path));
+  DeleteWebShortcut(services_, u"Shell Held");
+  EXPECT_FALSE(Exists(path));
+}
+
+TEST_F(ShellTest, NamesThatLeaveTheDesktopAreRefusedBeforeAnythingIsWritten) {
+  const std::u16string outside = Desktop() + u"\\..\\shell escape.lnk";
+  for (const std::u16string site : {u"..\\Shell Escape", u"con", u"a:b"}) {
+    SCOPED_TRACE(testing::ToUtf8(site));
+    const ShellError create = ErrorOf([&] { CreateWebShortcut(services_, site, u"x", u""); });
+    EXPECT_EQ(create.operation(), Operation::CreateShortcut);
+    const ShellError remove = ErrorOf([&] { DeleteWebShortcut(services_, site); });
+    EXPECT_EQ(remove.operation(), Operation::GetFile);
+  }
+  EXPECT_FALSE(Exists(outside));
 }
 
 TEST_F(ShellTest, UnicodeSiteNamesRoundTrip) {
