@@ -144,13 +144,13 @@ void Form1::OnCreate() {
   dpi_ = DpiOf(hwnd_);
   services_.emplace(hwnd_);
   dlgCommonDialog_ = shell::CreateCommonDialog(hwnd_);
-  for (const ControlSpec& spec : kControls) {
+  for (const ControlSpec& control : kControls) {
     const wchar_t* className = L"STATIC";
     DWORD style = WS_CHILD | WS_VISIBLE;
     DWORD exStyle = 0;
-    switch (spec.kind) {
+    switch (control.kind) {
       case Kind::Label:
-        style |= SS_LEFT | (spec.id == ControlId::lblLink ? SS_NOTIFY : 0);
+        style |= SS_LEFT | (control.id == ControlId::lblLink ? SS_NOTIFY : 0);
         break;
       case Kind::TextBox:
         className = L"EDIT";
@@ -162,9 +162,9 @@ void Form1::OnCreate() {
         style |= WS_TABSTOP | BS_PUSHBUTTON;
         break;
     }
-    controls_[IndexOf(spec.id)] = CreateWindowExW(
-        exStyle, className, Wide(std::u16string(spec.text)), style, 0, 0, 0, 0, hwnd_,
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(IdOf(spec.id))), instance_, nullptr);
+    controls_[IndexOf(control.id)] = CreateWindowExW(
+        exStyle, className, Wide(std::u16string(control.text)), style, 0, 0, 0, 0, hwnd_,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(IdOf(control.id))), instance_, nullptr);
   }
   BuildFonts();
   LayOut();
@@ -178,19 +178,19 @@ void Form1::BuildFonts() {
   defaultFont_.reset(CreateFontIndirectW(&defaultFont));
   defaultFont.lfUnderline = linkUnderline_;
   linkFont_.reset(CreateFontIndirectW(&defaultFont));
-  for (const ControlSpec& spec : kControls) {
-    HFONT font = IsBoldLabel(spec.id)             ? labelFont_.get()
-                 : spec.id == ControlId::lblLink ? linkFont_.get()
+  for (const ControlSpec& control : kControls) {
+    HFONT font = IsBoldLabel(control.id)             ? labelFont_.get()
+                 : control.id == ControlId::lblLink ? linkFont_.get()
                                                   : defaultFont_.get();
-    SendMessageW(Control(spec.id), WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    SendMessageW(Control(control.id), WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
   }
 }
 
 void Form1::LayOut() {
-  for (const ControlSpec& spec : kControls) {
-    SetWindowPos(Control(spec.id), nullptr, TwipsToPixels(spec.left, dpi_),
-                 TwipsToPixels(spec.top, dpi_), TwipsToPixels(spec.width, dpi_),
-                 TwipsToPixels(spec.height, dpi_), SWP_NOZORDER | SWP_NOACTIVATE);
+  for (const ControlSpec& control : kControls) {
+    SetWindowPos(Control(control.id), nullptr, TwipsToPixels(control.left, dpi_),
+                 TwipsToPixels(control.top, dpi_), TwipsToPixels(control.width, dpi_),
+                 TwipsToPixels(control.height, dpi_), SWP_NOZORDER | SWP_NOACTIVATE);
   }
   if (linkAutoSize_) AutoSizeLink();
 }
