@@ -74,6 +74,7 @@ std::u16string FullPath(const std::u16string& path) {
 // ("CON") and not to a file's hidden stream (":").
 void CheckOnDesktop(Operation operation, const std::u16string& path) {
   const std::u16string full = FullPath(path);
+  if (full.empty()) Raise(operation, path, GetLastError() ? GetLastError() : ERROR_INVALID_NAME);
   std::u16string desktop = FullPath(KnownDesktop(u"Desktop"));
   if (!desktop.empty() && desktop.back() != u'\\') desktop += u'\\';
   const auto lower = [](std::u16string text) {
@@ -122,7 +123,8 @@ class Shortcut final : public ShortcutObject {
     // A save can report success and leave nothing behind; a shortcut that is not on disk
     // must never pass for one that is.
     if (!IsFile(path_, &error)) {
-      throw ShellError(Operation::Save, path_, u"The system reported the shortcut saved, but it is not on disk.", error);
+      throw ShellError(Operation::Save, path_,
+                       u"The system reported the shortcut saved, but it is not on disk.", error);
     }
     NotifyShell(existed ? SHCNE_UPDATEITEM : SHCNE_CREATE, path_);
   }
