@@ -72,10 +72,11 @@ std::u16string FullPath(const std::u16string& path) {
 // The program writes and deletes shortcuts in the desktop folder and nowhere else: a site
 // name may lead into a folder of the desktop, but not out of it ("..\"), not to a device
 // ("CON") and not to a file's hidden stream (":").
-void CheckOnDesktop(Operation operation, const std::u16string& path) {
+// `desktop` is the folder this click's name was made from, when it is known.
+void CheckOnDesktop(Operation operation, const std::u16string& path, const std::u16string& desktopOfClick) {
   const std::u16string full = FullPath(path);
   if (full.empty()) Raise(operation, path, GetLastError() ? GetLastError() : ERROR_INVALID_NAME);
-  std::u16string desktop = FullPath(KnownDesktop(u"Desktop"));
+  std::u16string desktop = FullPath(desktopOfClick.empty() ? KnownDesktop(u"Desktop") : desktopOfClick);
   if (!desktop.empty() && desktop.back() != u'\\') desktop += u'\\';
   const auto lower = [](std::u16string text) {
     CharLowerBuffW(reinterpret_cast<wchar_t*>(text.data()), static_cast<DWORD>(text.size()));
@@ -100,8 +101,8 @@ void NotifyShell(LONG event, const std::u16string& path) {
 
 class Shortcut final : public ShortcutObject {
  public:
-  explicit Shortcut(std::u16string path) : path_(std::move(path)) {
-    CheckOnDesktop(Operation::CreateShortcut, path_);
+  Shortcut(std::u16string path, const std::u16string& desktop) : path_(std::move(path)) {
+    CheckOnDesktop(Operation::CreateShortcut, path_, desktop);
     Check(system::CoCreateInstance(kShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&link_)),
           Operation::CreateShortcut, path_);
   }
@@ -136,17 +137,23 @@ class Shortcut final : public ShortcutObject {
 
 class Shell final : public ShellObject {
  public:
+  explicit Shell(std::u16string& desktopOfClick) : desktop_(desktopOfClick) { desktop_.clear(); }
+
   std::u16string SpecialFolders(std::u16string_view folder) override {
     if (folder != u"Desktop") {
       throw ShellError(Operation::SpecialFolders, std::u16string(folder),
                        u"This folder is not known.", 0);
     }
-    return KnownDesktop(folder);
+    desktop_ = KnownDesktop(folder);
+    return desktop_;
   }
 
   std::unique_ptr<ShortcutObject> CreateShortcut(std::u16string_view path) override {
-    return std::make_unique<Shortcut>(std::u16string(path));
+    return std::make_unique<Shortcut>(std::u16string(path), desktop_);
   }
+
+ private:
+  std::u16string& desktop_;
 };
 
 class File final : public FileObject {
@@ -164,13 +171,18 @@ class File final : public FileObject {
 
 class FileSystem final : public FileSystemObject {
  public:
+  explicit FileSystem(const std::u16string& desktopOfClick) : desktop_(desktopOfClick) {}
+
   std::unique_ptr<FileObject> GetFile(std::u16string_view path) override {
     std::u16string file(path);
-    CheckOnDesktop(Operation::GetFile, file);
+    CheckOnDesktop(Operation::GetFile, file, desktop_);
     DWORD error = ERROR_SUCCESS;
     if (!IsFile(file, &error)) Raise(Operation::GetFile, file, error);
     return std::make_unique<File>(std::move(file));
   }
+
+ private:
+  const std::u16string& desktop_;
 };
 
 std::u16string DialogReason(DWORD code) {
@@ -241,10 +253,12 @@ std::unique_ptr<CommonDialog> CreateCommonDialog(HWND owner) {
   return std::make_unique<OpenFileDialog>(owner);
 }
 
-std::unique_ptr<ShellObject> WindowsServices::CreateShellObject() { return std::make_unique<Shell>(); }
+std::unique_ptr<ShellObject> WindowsServices::CreateShellObject() {
+  return std::make_unique<Shell>(desktopOfClick_);
+}
 
 std::unique_ptr<FileSystemObject> WindowsServices::CreateFileSystemObject() {
-  return std::make_unique<FileSystem>();
+  return std::make_unique<FileSystem>(desktopOfClick_);
 }
 
 void WindowsServices::MsgBox(std::u16string_view prompt) {

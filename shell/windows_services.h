@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 #include "shell/services.h"
 
 namespace pellumar::shell {
@@ -14,6 +16,8 @@ class WindowsServices final : public Services {
  public:
   // Messages are modal to `owner`, which may be null.
   explicit WindowsServices(HWND owner = nullptr) : owner_(owner) {}
+  WindowsServices(const WindowsServices&) = delete;
+  WindowsServices& operator=(const WindowsServices&) = delete;
 
   std::unique_ptr<ShellObject> CreateShellObject() override;
   std::unique_ptr<FileSystemObject> CreateFileSystemObject() override;
@@ -21,6 +25,9 @@ class WindowsServices final : public Services {
 
  private:
   HWND owner_;
+  // The desktop folder as this click's shell object reported it; the file operations make sure
+  // they stay inside the very folder the name was made from. Cleared by each new shell object.
+  std::u16string desktopOfClick_;
 };
 
 // The open-file dialog on GetOpenFileNameW, modal to `owner`. Shortcut files are returned
