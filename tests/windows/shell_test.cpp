@@ -1,6 +1,10 @@
 #include <windows.h>
 
+#include <shlobj.h>
+
 #include <gtest/gtest.h>
+
+#include <vector>
 
 #include "shell/shell_error.h"
 #include "shell/wide.h"
@@ -215,6 +219,64 @@ TEST_F(ShellTest, NamesThatLeaveTheDesktopAreRefusedBeforeAnythingIsWritten) {
     EXPECT_EQ(remove.operation(), Operation::GetFile);
   }
   EXPECT_FALSE(Exists(outside));
+}
+
+constexpr UINT kNotified = WM_APP + 1;
+std::vector<LONG> notifiedEvents;
+
+// The shell may send the notice straight to the window procedure rather than post it.
+LRESULT CALLBACK ListenerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message != kNotified) return DefWindowProcW(window, message, wParam, lParam);
+  PIDLIST_ABSOLUTE* items = nullptr;
+  LONG event = 0;
+  const HANDLE lock = SHChangeNotification_Lock(reinterpret_cast<HANDLE>(wParam), static_cast<DWORD>(lParam),
+                                                &items, &event);
+  notifiedEvents.push_back(event);
+  SHChangeNotification_Unlock(lock);
+  return 0;
+}
+
+// The desktop hears of each shortcut written or deleted, so it shows the change at once.
+TEST_F(ShellTest, TheShellIsToldOfEachWriteAndDelete) {
+  WNDCLASSW windowClass{};
+  windowClass.lpfnWndProc = ListenerProc;
+  windowClass.hInstance = GetModuleHandleW(nullptr);
+  windowClass.lpszClassName = L"Pellumar.NotifyListener";
+  RegisterClassW(&windowClass);
+  const HWND listener = CreateWindowW(windowClass.lpszClassName, L"", 0, 0, 0, 0, 0, nullptr, nullptr,
+                                      windowClass.hInstance, nullptr);
+  ASSERT_NE(listener, nullptr);
+  PIDLIST_ABSOLUTE desktop = nullptr;
+  ASSERT_EQ(SHParseDisplayName(Wide(Desktop()), nullptr, &desktop, 0, nullptr), S_OK);
+  SHChangeNotifyEntry entry{desktop, TRUE};
+  const ULONG registration = SHChangeNotifyRegister(listener, SHCNRF_ShellLevel | SHCNRF_NewDelivery,
+                                                    SHCNE_CREATE | SHCNE_DELETE | SHCNE_UPDATEITEM,
+                                                    kNotified, 1, &entry);
+  ASSERT_NE(registration, 0u);
+  const auto heard = [&] {
+    const ULONGLONG end = GetTickCount64() + 2000;
+    MSG message{};
+    while (GetTickCount64() < end && notifiedEvents.empty()) {
+      while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+      Sleep(10);
+    }
+    std::vector<LONG> events;
+    events.swap(notifiedEvents);
+    return events;
+  };
+
+  const std::u16string path = PathOf(u"Shell Notify");
+  Clean(path);
+  CreateWebShortcut(services_, u"Shell Notify", u"x", u"");
+  EXPECT_EQ(heard(), std::vector<LONG>{SHCNE_CREATE});
+  CreateWebShortcut(services_, u"Shell Notify", u"y", u"");
+  EXPECT_EQ(heard(), std::vector<LONG>{SHCNE_UPDATEITEM});
+  DeleteWebShortcut(services_, u"Shell Notify");
+  EXPECT_EQ(heard(), std::vector<LONG>{SHCNE_DELETE});
+
+  SHChangeNotifyDeregister(registration);
+  CoTaskMemFree(desktop);
+  DestroyWindow(listener);
 }
 
 TEST_F(ShellTest, UnicodeSiteNamesRoundTrip) {
