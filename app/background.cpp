@@ -28,21 +28,37 @@ HBITMAP CreatePictureBitmap(int width, int height, std::uint32_t** pixels) {
 void Background::Load(HINSTANCE instance, int resourceId) {
   const HRSRC resource = FindResourceW(instance, MAKEINTRESOURCEW(resourceId), MAKEINTRESOURCEW(10));
   const HGLOBAL loaded = resource ? LoadResource(instance, resource) : nullptr;
-  const void* data = loaded ? LockResource(loaded) : nullptr;
-  if (!data) return;
-  // Decoded straight into the bitmap the window paints from: no second copy of the picture.
+  jpeg_ = loaded ? static_cast<const std::uint8_t*>(LockResource(loaded)) : nullptr;
+  jpegSize_ = jpeg_ ? SizeofResource(instance, resource) : 0;
+  damaged_ = jpeg_ == nullptr;
+}
+
+void Background::Cover(int width, int height) {
+  const bool complete = size_.cx == whole_.cx && size_.cy == whole_.cy;
+  if (damaged_ || (picture_ && (complete || (width <= size_.cx && height <= size_.cy)))) return;
+  // Past the first corner, the rest of the picture at once: a window is resized many times.
+  const PictureSize limit = picture_ ? PictureSize{whole_.cx, whole_.cy} : PictureSize{width, height};
   UniqueBitmap bitmap;
-  SIZE size{};
-  const bool decoded = DecodeJpeg(static_cast<const std::uint8_t*>(data), SizeofResource(instance, resource),
-                                  [&](int width, int height) {
+  PictureSize whole, part;
+  const bool decoded = DecodeJpeg(jpeg_, jpegSize_,
+                                  [&](PictureSize wholeSize, PictureSize partSize) {
                                     std::uint32_t* pixels = nullptr;
-                                    bitmap.reset(CreatePictureBitmap(width, height, &pixels));
-                                    size = {width, height};
+                                    bitmap.reset(CreatePictureBitmap(partSize.width, partSize.height, &pixels));
+                                    whole = wholeSize;
+                                    part = partSize;
                                     return pixels;
-                                  });
-  if (!decoded) return;  // the plain field colour instead
+                                  },
+                                  limit);
+  if (!decoded) {
+    damaged_ = true;  // the plain field colour from now on
+    picture_.reset();
+    return;
+  }
   picture_ = std::move(bitmap);
-  size_ = size;
+  size_ = {part.width, part.height};
+  whole_ = {whole.width, whole.height};
+  scaled_.reset();
+  scaledDpi_ = 0;
 }
 
 HBITMAP Background::PictureAt(HDC reference, UINT dpi) {
@@ -64,6 +80,9 @@ HBITMAP Background::PictureAt(HDC reference, UINT dpi) {
 }
 
 void Background::Paint(HDC dc, POINT origin, const RECT& area, UINT dpi) {
+  // The picture's pixels this area needs, at 96 DPI.
+  Cover(MulDiv(area.right, kDefaultDpi, static_cast<int>(dpi)) + 1,
+        MulDiv(area.bottom, kDefaultDpi, static_cast<int>(dpi)) + 1);
   SetDCBrushColor(dc, kFieldBlue);
   const auto field = static_cast<HBRUSH>(GetStockObject(DC_BRUSH));
   RECT local = area;

@@ -140,8 +140,8 @@ void InverseTransform(const std::array<int, 64>& coefficients, std::uint8_t* out
 
 class Decoder {
  public:
-  Decoder(const std::uint8_t* data, std::size_t size, const PixelTarget& target)
-      : data_(data), size_(size), target_(target) {}
+  Decoder(const std::uint8_t* data, std::size_t size, const PixelTarget& target, PictureSize limit)
+      : data_(data), size_(size), target_(target), limit_(limit) {}
 
   bool Run() {
     if (size_ < 4 || data_[0] != 0xFF || data_[1] != 0xD8) return false;
@@ -265,7 +265,9 @@ class Decoder {
       }
     }
     const int mcusX = (width_ + 8 * hMax_ - 1) / (8 * hMax_);
-    const int mcusY = (height_ + 8 * vMax_ - 1) / (8 * vMax_);
+    part_ = {std::clamp(limit_.width, 0, width_), std::clamp(limit_.height, 0, height_)};
+    if (part_.width == 0 || part_.height == 0) return false;
+    const int mcusY = (part_.height + 8 * vMax_ - 1) / (8 * vMax_);
     for (Component& component : components_) {
       component.stride = mcusX * component.h * 8;
       component.plane.assign(static_cast<std::size_t>(component.stride) * static_cast<std::size_t>(mcusY * component.v * 8), 0);
@@ -333,9 +335,9 @@ class Decoder {
   }
 
   bool Finish() const {
-    std::uint32_t* pixels = target_(width_, height_);
+    std::uint32_t* pixels = target_({width_, height_}, part_);
     if (!pixels) return false;
-    const auto width = static_cast<std::size_t>(width_);
+    const auto width = static_cast<std::size_t>(part_.width);
     // Which sample of each component's row serves each pixel of a row, worked out once.
     std::vector<std::vector<std::size_t>> columns;
     for (const Component& c : components_) {
@@ -346,7 +348,7 @@ class Decoder {
       const Component& c = components_[i];
       return c.plane.data() + static_cast<std::size_t>(y * c.v / vMax_) * static_cast<std::size_t>(c.stride);
     };
-    for (int y = 0; y < height_; ++y) {
+    for (int y = 0; y < part_.height; ++y) {
       std::uint32_t* out = pixels + static_cast<std::size_t>(y) * width;
       if (components_.size() == 1) {
         const std::uint8_t* grey = row(0, y);
@@ -382,6 +384,8 @@ class Decoder {
   const std::uint8_t* data_;
   std::size_t size_;
   const PixelTarget& target_;
+  PictureSize limit_;
+  PictureSize part_;
   std::size_t position_ = 0;
   int width_ = 0, height_ = 0, hMax_ = 1, vMax_ = 1;
   int restartInterval_ = 0;
@@ -393,16 +397,16 @@ class Decoder {
 
 }  // namespace
 
-bool DecodeJpeg(const std::uint8_t* data, std::size_t size, const PixelTarget& target) {
-  return data && Decoder(data, size, target).Run();
+bool DecodeJpeg(const std::uint8_t* data, std::size_t size, const PixelTarget& target, PictureSize limit) {
+  return data && Decoder(data, size, target, limit).Run();
 }
 
 std::optional<Image> DecodeJpeg(const std::uint8_t* data, std::size_t size) {
   Image image;
-  const bool decoded = DecodeJpeg(data, size, [&](int width, int height) {
-    image.width = width;
-    image.height = height;
-    image.pixels.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+  const bool decoded = DecodeJpeg(data, size, [&](PictureSize, PictureSize part) {
+    image.width = part.width;
+    image.height = part.height;
+    image.pixels.resize(static_cast<std::size_t>(part.width) * static_cast<std::size_t>(part.height));
     return image.pixels.data();
   });
   if (!decoded) return std::nullopt;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -94,13 +95,40 @@ TEST(JpegTest, DamagedDataNeverCrashes) {
 TEST(JpegTest, ATargetThatRefusesLeavesNoPicture) {
   const std::vector<std::uint8_t> good = Read(PELLUMAR_TEST_DATA "/grey.jpg");
   int asked = 0;
-  EXPECT_FALSE(DecodeJpeg(good.data(), good.size(), [&](int width, int height) -> std::uint32_t* {
+  EXPECT_FALSE(DecodeJpeg(good.data(), good.size(), [&](PictureSize whole, PictureSize part) -> std::uint32_t* {
     ++asked;
-    EXPECT_EQ(width, 48);
-    EXPECT_EQ(height, 40);
+    EXPECT_EQ(whole.width, 48);
+    EXPECT_EQ(whole.height, 40);
+    EXPECT_EQ(part.width, 48);
+    EXPECT_EQ(part.height, 40);
     return nullptr;
   }));
   EXPECT_EQ(asked, 1);
+}
+
+TEST(JpegTest, DecodesATopLeftPartExactlyAsTheWholePictureHasIt) {
+  const std::vector<std::uint8_t> data = Read(PELLUMAR_TEST_DATA "/colour-420.jpg");
+  const auto whole = Decode(data);
+  ASSERT_TRUE(whole);
+  for (const PictureSize limit : {PictureSize{20, 13}, PictureSize{1, 1}, PictureSize{100, 17}}) {
+    std::vector<std::uint32_t> part;
+    PictureSize told;
+    ASSERT_TRUE(DecodeJpeg(data.data(), data.size(),
+                           [&](PictureSize, PictureSize size) {
+                             told = size;
+                             part.resize(static_cast<std::size_t>(size.width * size.height));
+                             return part.data();
+                           },
+                           limit));
+    EXPECT_EQ(told.width, std::min(limit.width, 48));
+    EXPECT_EQ(told.height, std::min(limit.height, 40));
+    for (int y = 0; y < told.height; ++y) {
+      for (int x = 0; x < told.width; ++x) {
+        ASSERT_EQ(part[static_cast<std::size_t>(y * told.width + x)],
+                  whole->pixels[static_cast<std::size_t>(y * 48 + x)]) << x << "," << y;
+      }
+    }
+  }
 }
 
 }  // namespace

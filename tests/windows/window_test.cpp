@@ -213,6 +213,28 @@ TEST_F(WindowTest, BackgroundIsTheBlueFieldWithItsFaintLine) {
   EXPECT_GT(GetBValue(line) + GetGValue(line), 107 + 204 + 10) << std::hex << line;
 }
 
+TEST(WindowSizeTest, ALargerWindowShowsMoreOfThePictureThenTheField) {
+  app::Form1 form(GetModuleHandleW(nullptr));
+  ASSERT_TRUE(form.Create());
+  RECT frame{0, 0, 1300, 950};
+  AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongW(form.hwnd(), GWL_STYLE)), FALSE, 0);
+  SetWindowPos(form.hwnd(), nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  RECT client{};
+  GetClientRect(form.hwnd(), &client);
+  const HDC screen = GetDC(nullptr);
+  const app::UniqueBitmap bitmap(CreateCompatibleBitmap(screen, client.right, client.bottom));
+  ReleaseDC(nullptr, screen);
+  const app::MemoryDc dc(nullptr, bitmap.get());
+  SendMessageW(form.hwnd(), WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc.get()), 0);
+  const COLORREF field = GetPixel(dc.get(), 1000, 700);  // well inside the picture
+  EXPECT_NEAR(GetBValue(field), 204, 8);
+  EXPECT_GT(GetGValue(GetPixel(dc.get(), 1000, 67)), GetGValue(field) + 8) << "the line runs the picture's width";
+  if (client.right > 1160) {
+    EXPECT_EQ(GetPixel(dc.get(), 1155, 100), app::kFieldBlue);
+  }
+}
+
 TEST(WindowDpiTest, LayoutFontsAndPictureScaleWithTheDpi) {
   app::Form1 form(GetModuleHandleW(nullptr));
   ASSERT_TRUE(form.Create());
