@@ -173,17 +173,25 @@ void Form1::OnCreate() {
 
 void Form1::BuildFonts() {
   const LOGFONTW labelFont = LabelFont(dpi_);
-  LOGFONTW defaultFont = MessageFont(dpi_);
+  const LOGFONTW defaultFont = MessageFont(dpi_);
   labelFont_.reset(CreateFontIndirectW(&labelFont));
   defaultFont_.reset(CreateFontIndirectW(&defaultFont));
-  defaultFont.lfUnderline = linkUnderline_;
-  linkFont_.reset(CreateFontIndirectW(&defaultFont));
   for (const ControlSpec& control : kControls) {
-    HFONT font = IsBoldLabel(control.id)             ? labelFont_.get()
-                 : control.id == ControlId::lblLink ? linkFont_.get()
-                                                  : defaultFont_.get();
+    if (control.id == ControlId::lblLink) continue;
+    const HFONT font = IsBoldLabel(control.id) ? labelFont_.get() : defaultFont_.get();
     SendMessageW(Control(control.id), WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
   }
+  BuildLinkFont();
+}
+
+// The credit's font: the window's default font, underlined once the window has loaded.
+void Form1::BuildLinkFont() {
+  LOGFONTW font{};
+  GetObjectW(defaultFont_.get(), sizeof font, &font);
+  font.lfUnderline = linkUnderline_;
+  UniqueFont linkFont(CreateFontIndirectW(&font));
+  SendMessageW(Control(ControlId::lblLink), WM_SETFONT, reinterpret_cast<WPARAM>(linkFont.get()), FALSE);
+  linkFont_ = std::move(linkFont);
 }
 
 void Form1::LayOut() {
@@ -214,11 +222,10 @@ void Form1::AutoSizeLink() {
 void Form1::Form_Load() {
   linkAutoSize_ = true;
   SetText(ControlId::lblLink, std::u16string(kCredit));
-  AutoSizeLink();
   linkColor_ = RGB(255, 255, 255);
   linkUnderline_ = true;
-  BuildFonts();
-  AutoSizeLink();
+  BuildLinkFont();
+  AutoSizeLink();  // to the caption in its final font
 }
 
 void Form1::OnCommand(int id, int code) {

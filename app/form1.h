@@ -64,6 +64,7 @@ class Form1 {
   void ReportError(const std::u16string& text);
 
   void BuildFonts();
+  void BuildLinkFont();
   void LayOut();
   void AutoSizeLink();
   std::u16string Text(ControlId id) const;
