@@ -1,41 +1,40 @@
 #include "shell/shell_error.h"
 
+#include <iterator>
+
 namespace pellumar::shell {
 namespace {
 
-std::u16string_view Action(Operation operation) {
-  switch (operation) {
-    case Operation::CreateShellObject: return u"start the shell service";
-    case Operation::SpecialFolders: return u"find the desktop folder";
-    case Operation::CreateShortcut: return u"prepare the shortcut";
-    case Operation::TargetPath: return u"set the shortcut's web address";
-    case Operation::IconLocation: return u"set the shortcut's icon";
-    case Operation::Save: return u"save the shortcut";
-    case Operation::CreateFileSystemObject: return u"start the file service";
-    case Operation::GetFile: return u"find the shortcut";
-    case Operation::Delete: return u"delete the shortcut";
-    case Operation::ShowOpen: return u"show the open-file dialog";
-  }
-  return u"complete the operation";
+struct OperationText {
+  std::u16string_view name;    // the platform's name
+  std::u16string_view action;  // what could not be done, for a person
+  const char* what;            // for logs and test output
+};
+
+// In the order of Operation.
+constexpr OperationText kOperations[] = {
+    {u"CreateShellObject", u"start the shell service", "CreateShellObject failed"},
+    {u"SpecialFolders", u"find the desktop folder", "SpecialFolders failed"},
+    {u"CreateShortcut", u"prepare the shortcut", "CreateShortcut failed"},
+    {u"TargetPath", u"set the shortcut's web address", "TargetPath failed"},
+    {u"IconLocation", u"set the shortcut's icon", "IconLocation failed"},
+    {u"Save", u"save the shortcut", "Save failed"},
+    {u"CreateFileSystemObject", u"start the file service", "CreateFileSystemObject failed"},
+    {u"GetFile", u"find the shortcut", "GetFile failed"},
+    {u"Delete", u"delete the shortcut", "Delete failed"},
+    {u"ShowOpen", u"show the open-file dialog", "ShowOpen failed"},
+};
+static_assert(std::size(kOperations) == static_cast<std::size_t>(Operation::ShowOpen) + 1);
+
+const OperationText& TextOf(Operation operation) {
+  static constexpr OperationText kUnknown{u"Unknown", u"complete the operation", "platform operation failed"};
+  const auto index = static_cast<std::size_t>(operation);
+  return index < std::size(kOperations) ? kOperations[index] : kUnknown;
 }
 
 }  // namespace
 
-std::u16string_view OperationName(Operation operation) {
-  switch (operation) {
-    case Operation::CreateShellObject: return u"CreateShellObject";
-    case Operation::SpecialFolders: return u"SpecialFolders";
-    case Operation::CreateShortcut: return u"CreateShortcut";
-    case Operation::TargetPath: return u"TargetPath";
-    case Operation::IconLocation: return u"IconLocation";
-    case Operation::Save: return u"Save";
-    case Operation::CreateFileSystemObject: return u"CreateFileSystemObject";
-    case Operation::GetFile: return u"GetFile";
-    case Operation::Delete: return u"Delete";
-    case Operation::ShowOpen: return u"ShowOpen";
-  }
-  return u"Unknown";
-}
+std::u16string_view OperationName(Operation operation) { return TextOf(operation).name; }
 
 ShellError::ShellError(Operation operation, std::u16string path, std::u16string reason,
                        std::uint32_t code)
@@ -44,25 +43,11 @@ ShellError::ShellError(Operation operation, std::u16string path, std::u16string 
       reason_(std::move(reason)),
       code_(code) {}
 
-const char* ShellError::what() const noexcept {
-  switch (operation_) {
-    case Operation::CreateShellObject: return "CreateShellObject failed";
-    case Operation::SpecialFolders: return "SpecialFolders failed";
-    case Operation::CreateShortcut: return "CreateShortcut failed";
-    case Operation::TargetPath: return "TargetPath failed";
-    case Operation::IconLocation: return "IconLocation failed";
-    case Operation::Save: return "Save failed";
-    case Operation::CreateFileSystemObject: return "CreateFileSystemObject failed";
-    case Operation::GetFile: return "GetFile failed";
-    case Operation::Delete: return "Delete failed";
-    case Operation::ShowOpen: return "ShowOpen failed";
-  }
-  return "platform operation failed";
-}
+const char* ShellError::what() const noexcept { return TextOf(operation_).what; }
 
 std::u16string ShellError::Describe() const {
   std::u16string text = u"Could not ";
-  text += Action(operation_);
+  text += TextOf(operation_).action;
   text += u".";
   if (!path_.empty()) {
     text += u"\n\n";
