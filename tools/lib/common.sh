@@ -3,7 +3,7 @@
 
 PELLUMAR_PACKAGES=(
   cmake ninja-build g++ googletest clang libclang-rt-14-dev
-  g++-mingw-w64-i686-win32 g++-mingw-w64-x86-64-win32 mingw-w64-tools
+  g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix mingw-w64-tools
   wine wine64 wine32:i386
   xvfb xauth imagemagick liblnk-utils fonts-dejavu-extra
 )
