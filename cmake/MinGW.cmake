@@ -1,9 +1,19 @@
 # Shared part of the MinGW-w64 cross toolchains; the including file sets PELLUMAR_MINGW_TRIPLET,
-# CMAKE_SYSTEM_PROCESSOR and PELLUMAR_WINE_ARCH.
+# PELLUMAR_MINGW_PACKAGE, CMAKE_SYSTEM_PROCESSOR and PELLUMAR_WINE_ARCH.
 set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_C_COMPILER ${PELLUMAR_MINGW_TRIPLET}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${PELLUMAR_MINGW_TRIPLET}-g++-posix)
-set(CMAKE_RC_COMPILER ${PELLUMAR_MINGW_TRIPLET}-windres)
+
+# The posix-threads compilers: GoogleTest needs std::mutex, which the win32-threads ones lack.
+find_program(PELLUMAR_MINGW_CXX ${PELLUMAR_MINGW_TRIPLET}-g++-posix)
+find_program(PELLUMAR_MINGW_CC ${PELLUMAR_MINGW_TRIPLET}-gcc-posix)
+find_program(PELLUMAR_MINGW_RC ${PELLUMAR_MINGW_TRIPLET}-windres)
+if(NOT PELLUMAR_MINGW_CXX OR NOT PELLUMAR_MINGW_CC OR NOT PELLUMAR_MINGW_RC)
+  message(FATAL_ERROR "The cross compiler ${PELLUMAR_MINGW_TRIPLET}-g++-posix is not installed. "
+                      "Install the Debian package ${PELLUMAR_MINGW_PACKAGE} (tools/test does).")
+endif()
+set(CMAKE_C_COMPILER ${PELLUMAR_MINGW_CC})
+set(CMAKE_CXX_COMPILER ${PELLUMAR_MINGW_CXX})
+set(CMAKE_RC_COMPILER ${PELLUMAR_MINGW_RC})
+
 set(CMAKE_FIND_ROOT_PATH /usr/${PELLUMAR_MINGW_TRIPLET})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)

@@ -1,12 +1,32 @@
-# Shared by tools/run, tools/test and tools/bench: the Debian packages the builds and the
-# Wine harness need, installed when missing.
+# Shared by the scripts in tools/: the Debian packages they need, installed when missing, and
+# the build of one preset's tree.
 
-PELLUMAR_PACKAGES=(
-  cmake ninja-build g++ googletest clang libclang-rt-14-dev
-  g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix mingw-w64-tools
-  wine wine64 wine32:i386
-  xvfb xauth imagemagick liblnk-utils fonts-dejavu-extra
+# What the Windows program needs to be built and shown under Wine.
+PELLUMAR_RUN_PACKAGES=(
+  cmake ninja-build googletest g++-mingw-w64-i686-posix
+  wine wine32:i386 xvfb xauth imagemagick fonts-dejavu-extra
 )
+# Everything tools/test builds and runs.
+PELLUMAR_PACKAGES=(
+  "${PELLUMAR_RUN_PACKAGES[@]}"
+  g++ clang libclang-rt-14-dev g++-mingw-w64-x86-64-posix mingw-w64-tools wine64 liblnk-utils
+)
+
+# The commands the scripts and tests call, by the package that brings them. A package that is
+# installed but lacks its command (a broken or diverted install) is named, not guessed at.
+declare -A PELLUMAR_COMMANDS=(
+  [cmake]="cmake ctest" [ninja-build]=ninja [g++]=g++ [clang]="clang clang++"
+  [g++-mingw-w64-i686-posix]="i686-w64-mingw32-g++-posix i686-w64-mingw32-windres i686-w64-mingw32-objdump"
+  [g++-mingw-w64-x86-64-posix]="x86_64-w64-mingw32-g++-posix x86_64-w64-mingw32-windres x86_64-w64-mingw32-objdump"
+  [wine]="wine wineserver wineboot" [xvfb]="Xvfb xvfb-run" [xauth]=xauth
+  [imagemagick]="convert import identify" [liblnk-utils]=lnkinfo [mmdebstrap]=mmdebstrap
+  [zip]=zip [git]=git
+)
+
+Fail() {
+  echo "error: $*" >&2
+  exit 1
+}
 
 EnsurePackages() {
   local missing=() package
@@ -14,20 +34,52 @@ EnsurePackages() {
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' ||
       missing+=("$package")
   done
-  [ ${#missing[@]} -eq 0 ] && return 0
-
-  echo "Installing Debian packages: ${missing[*]}"
-  local sudo=
-  [ "$(id -u)" -eq 0 ] || sudo=sudo
-  if printf '%s\n' "${missing[@]}" | grep -q ':i386$' &&
-    ! dpkg --print-foreign-architectures | grep -qx i386; then
-    $sudo dpkg --add-architecture i386
+  if [ ${#missing[@]} -gt 0 ]; then
+    command -v apt-get >/dev/null ||
+      Fail "these Debian packages are missing and there is no apt-get to install them: ${missing[*]}"
+    local sudo=
+    if [ "$(id -u)" -ne 0 ]; then
+      command -v sudo >/dev/null ||
+        Fail "installing ${missing[*]} needs root: run this as root, or install sudo"
+      sudo=sudo
+    fi
+    echo "Installing Debian packages: ${missing[*]}"
+    if printf '%s\n' "${missing[@]}" | grep -q ':i386$' &&
+      ! dpkg --print-foreign-architectures | grep -qx i386; then
+      $sudo dpkg --add-architecture i386
+    fi
+    $sudo apt-get update -q ||
+      Fail "apt-get update failed: is the Debian package registry reachable?"
+    $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -q \
+      "${missing[@]}" </dev/null ||
+      Fail "could not install the Debian packages ${missing[*]}"
   fi
-  $sudo apt-get update -q
-  $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -q "${missing[@]}" </dev/null
+  local command
+  for package in "$@"; do
+    for command in ${PELLUMAR_COMMANDS[${package%:*}]:-}; do
+      command -v "$command" >/dev/null ||
+        Fail "'$command' is not on the PATH although its Debian package '$package' is installed"
+    done
+  done
 }
 
+# Seconds since the epoch, for the stage times the scripts print.
+Now() { date +%s; }
+
+# Configures and builds one preset's tree; further arguments go to the build (e.g. --target).
+# A configure that failed or was interrupted leaves a cache a later run would take for a good
+# one (a cross compiler not found gives empty optimisation flags and the host's tools), so a
+# tree is reused only when the configure that made it ended well; otherwise it is made afresh,
+# keeping only its Wine prefixes.
 BuildPreset() {
-  cmake --preset "$1" >/dev/null
-  cmake --build --preset "$1"
+  local preset=$1 tree=build/$1
+  shift
+  local stamp=$tree/.configured
+  if [ -d "$tree" ] && [ ! -e "$stamp" ]; then
+    find "$tree" -mindepth 1 -maxdepth 1 ! -name 'wine*' -exec rm -rf {} +
+  fi
+  rm -f "$stamp"
+  cmake --preset "$preset" >/dev/null || Fail "configuring the $preset build failed"
+  touch "$stamp"
+  cmake --build --preset "$preset" "$@" || Fail "building $preset failed"
 }
