@@ -17,6 +17,11 @@ if(MINGW)
   add_compile_options(-ffunction-sections -fdata-sections)
   add_link_options(-static -static-libgcc -static-libstdc++ -Wl,--gc-sections)
   add_link_options($<$<CONFIG:Release,MinSizeRel>:-s>)
+  # The same sources give the same bytes wherever they are built: no link time stamp, and no
+  # path of the checkout or the build tree in what the compiler writes.
+  add_link_options(-Wl,--no-insert-timestamp)
+  add_compile_options($<$<COMPILE_LANGUAGE:C,CXX>:-ffile-prefix-map=${PROJECT_SOURCE_DIR}/=>
+                      $<$<COMPILE_LANGUAGE:C,CXX>:-ffile-prefix-map=${PROJECT_BINARY_DIR}/=>)
 elseif(MSVC)
   set(CMAKE_MSVC_RUNTIME_LIBRARY "MultiThreaded$<$<CONFIG:Debug>:Debug>")
 endif()
