@@ -3,7 +3,9 @@
 #include <shellapi.h>
 
 #include <exception>
+#include <new>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/dpi.h"

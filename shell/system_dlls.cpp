@@ -27,7 +27,9 @@ Function Bind(const wchar_t* library, const char* name) {
 #define PELLUMAR_BIND(library, function) \
   static const auto bound = Bind<decltype(&::function)>(library, #function)
 
-constexpr HRESULT kMissing = HRESULT_FROM_WIN32(ERROR_PROC_NOT_FOUND);
+// HRESULT_FROM_WIN32 is an inline function in the Windows SDK (a macro in MinGW's headers), so
+// this cannot be a constant expression on both.
+const HRESULT kMissing = HRESULT_FROM_WIN32(ERROR_PROC_NOT_FOUND);
 
 }  // namespace
 
