@@ -5,8 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <set>
+#include <vector>
 
 #include "driver.h"
+#include "machine.h"
 #include "shell/wide.h"
 #include "shell/windows_services.h"
 #include "shortcut/naming.h"
@@ -100,6 +102,7 @@ std::set<std::u16string> Snapshot() {
 
 class HostileTest : public ::testing::Test {
  protected:
+  void SetUp() override { PELLUMAR_ONLY_ON_A_THROWAWAY_MACHINE(); }
   static void SetUpTestSuite() { program_ = new Program; }
   static void TearDownTestSuite() {
     delete program_;
@@ -147,6 +150,7 @@ TEST_F(HostileTest, NothingCrashesLiesOrTouchesAnotherFile) {
       continue;
     }
     ++written;
+    const testing::RemoveOnExit cleanup(path);
     EXPECT_NE(c.outcome, Outcome::Refused) << "no message, yet this must fail";
     // Success means the shortcut is on disk, readable, and the only new name.
     const DWORD attributes = GetFileAttributesW(Wide(path));

@@ -4,8 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <ostream>
 
 #include "driver.h"
+#include "machine.h"
 #include "utf8.h"
 #include "shortcut_file.h"
 #include "shell/shell_error.h"
@@ -18,6 +20,7 @@ namespace {
 using app::ControlId;
 using shell::Wide;
 using testing::Program;
+using testing::RemoveOnExit;
 using testing::WaitFor;
 
 std::u16string Desktop() {
@@ -46,8 +49,10 @@ Boxes BoxesOf(const Program& program) {
           program.Text(ControlId::txtIcon)};
 }
 
+// Writes shortcuts on the desktop, files beside the tests and the handler of web addresses.
 class ProgramTest : public ::testing::Test {
  protected:
+  void SetUp() override { PELLUMAR_ONLY_ON_A_THROWAWAY_MACHINE(); }
   void Fill(const Boxes& boxes) {
     program_.Type(ControlId::txtURL, boxes.url);
     program_.Type(ControlId::txtFileName, boxes.fileName);
@@ -59,6 +64,7 @@ class ProgramTest : public ::testing::Test {
 TEST_F(ProgramTest, CreateAndDeleteThroughTheButtons) {
   const std::u16string path = Desktop() + u"e2e news.lnk";
   DeleteFileW(Wide(path));
+  const RemoveOnExit cleanup(path);
   const Boxes typed{u"Portal/News", u"E2E News", u"C:\\Icons\\Globe"};
   Fill(typed);
 
@@ -95,6 +101,7 @@ TEST_F(ProgramTest, ValidationMessagesComeOneAtATime) {
   Fill({u"", u"Name", u""});
   program_.Click(ControlId::Command2);
   EXPECT_EQ(program_.TakeMessage(), u"Please Enter a valid Website Address");
+  const RemoveOnExit cleanup(Desktop() + u"name.lnk");
   EXPECT_FALSE(Exists(Desktop() + u"name.lnk"));
 }
 
@@ -110,9 +117,9 @@ TEST_F(ProgramTest, AFailureIsReportedAndTheProgramGoesOnWithItsTexts) {
 
   // The window still works after the report.
   const std::u16string path = Desktop() + u"not on the desktop.lnk";
+  const RemoveOnExit cleanup(path);
   program_.Click(ControlId::Command2);
   EXPECT_TRUE(WaitFor([&] { return Exists(path); }));
-  DeleteFileW(Wide(path));
 }
 
 // ---- Pickers, through the real open-file dialog --------------------------------------------
@@ -159,6 +166,7 @@ TEST_P(PickerTest, FillsTheBoxOnlyWithAGoodChoice) {
   const PickCase& c = GetParam();
   const std::u16string path = c.file.empty() ? u"" : testing::TestFolder() + c.file;
   if (!path.empty()) WriteFile(path);
+  const RemoveOnExit cleanup(path);
   program_.Type(c.box, u"before");
 
   program_.Click(c.button);
@@ -171,7 +179,6 @@ TEST_P(PickerTest, FillsTheBoxOnlyWithAGoodChoice) {
     EXPECT_EQ(program_.TakeMessage(), c.message);
     EXPECT_EQ(program_.Text(c.box), u"before");
   }
-  if (!path.empty()) DeleteFileW(Wide(path));
 }
 
 constexpr char16_t kNoIcon[] = u"You didn't choose a valid icon file the default icon will be used";
@@ -191,6 +198,7 @@ TEST_F(ProgramTest, BothPickersShareOneDialogAndEachSetsItsOwnFilter) {
   // A cancel after a good choice is still an empty choice: the box keeps its text.
   const std::u16string icon = testing::TestFolder() + u"shared.ico";
   WriteFile(icon);
+  const RemoveOnExit cleanup(icon);
   program_.Click(ControlId::Command1);
   Answer(program_, icon);
   ASSERT_TRUE(WaitFor([&] { return program_.Text(ControlId::txtIcon) == icon; }));
@@ -198,7 +206,6 @@ TEST_F(ProgramTest, BothPickersShareOneDialogAndEachSetsItsOwnFilter) {
   Answer(program_, u"");
   EXPECT_EQ(program_.TakeMessage(), u"You didn't choose a valid shortcut file ");
   EXPECT_EQ(program_.Text(ControlId::txtFileName), u"");
-  DeleteFileW(Wide(icon));
 }
 
 // ---- Credit link ---------------------------------------------------------------------------
@@ -207,13 +214,11 @@ TEST_F(ProgramTest, ClickingTheCreditAsksTheShellOnceToOpenTheMakersPage) {
   // The test prefix's handler for http addresses writes each address it is given to a file.
   const std::u16string opened = u"C:\\opened.txt";
   DeleteFileW(Wide(opened));
-  HKEY key = nullptr;
-  ASSERT_EQ(RegCreateKeyExW(HKEY_CLASSES_ROOT, L"http\\shell\\open\\command", 0,
-                            nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr),
-            ERROR_SUCCESS);
+  const RemoveOnExit cleanup(opened);
+  const testing::RegistryValueGuard handler(HKEY_CLASSES_ROOT, L"http\\shell\\open\\command", nullptr);
+  ASSERT_NE(handler.key(), nullptr);
   const wchar_t command[] = L"cmd.exe /c echo %1>> C:\\opened.txt";
-  RegSetValueExW(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(command), sizeof command);
-  RegCloseKey(key);
+  RegSetValueExW(handler.key(), nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(command), sizeof command);
 
   const Boxes typed{u"u", u"n", u"i"};
   Fill(typed);

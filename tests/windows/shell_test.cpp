@@ -11,6 +11,7 @@
 #include "shell/windows_services.h"
 #include "shortcut/commands.h"
 #include "shortcut/naming.h"
+#include "machine.h"
 #include "shortcut_file.h"
 #include "utf8.h"
 
@@ -21,9 +22,11 @@ using shell::Operation;
 using shell::ShellError;
 using shell::Wide;
 using testing::LoadShortcut;
+using testing::RemoveOnExit;
 
 class ShellTest : public ::testing::Test {
  protected:
+  void SetUp() override { PELLUMAR_ONLY_ON_A_THROWAWAY_MACHINE(); }
   std::u16string Desktop() {
     return LowerCase(services_.CreateShellObject()->SpecialFolders(u"Desktop"));
   }
@@ -40,11 +43,6 @@ class ShellTest : public ::testing::Test {
     if (search == INVALID_HANDLE_VALUE) return {};
     FindClose(search);
     return shell::FromWide(found.cFileName);
-  }
-  // Deletes `path` whatever its attributes, so a failed test leaves the desktop clean.
-  static void Clean(const std::u16string& path) {
-    SetFileAttributesW(Wide(path), FILE_ATTRIBUTE_NORMAL);
-    DeleteFileW(Wide(path));
   }
   // Runs `command` and returns the error it raised.
   template <typename Command>
@@ -70,38 +68,39 @@ TEST_F(ShellTest, DesktopFolderIsAnExistingFolder) {
 
 TEST_F(ShellTest, CreateWritesTargetAndIconAtTheDesktopPath) {
   const std::u16string path = PathOf(u"Shell Icon");
+  const RemoveOnExit cleanup(path);
   CreateWebShortcut(services_, u"Shell Icon", u"Portal/A?Q=1", u"C:\\Icons\\Globe");
   ASSERT_TRUE(Exists(path));
   const auto file = LoadShortcut(path);
   EXPECT_EQ(file.targetName, u"http://portal/A?Q=1");
   EXPECT_EQ(file.iconLocation, u"c:\\icons\\globe.ico");
   EXPECT_EQ(file.iconIndex, 0);
-  Clean(path);
 }
 
 TEST_F(ShellTest, CreateWithoutIconLeavesTheIconUnset) {
   const std::u16string path = PathOf(u"Shell Plain");
+  const RemoveOnExit cleanup(path);
   CreateWebShortcut(services_, u"Shell Plain", u"https://Portal", u".ico");
   ASSERT_TRUE(Exists(path));
   const auto file = LoadShortcut(path);
   EXPECT_EQ(file.targetName, u"https://portal");
   EXPECT_EQ(file.iconLocation, u"");
-  Clean(path);
 }
 
 TEST_F(ShellTest, CreatingTheSameNameTwiceReplacesTheShortcut) {
   const std::u16string path = PathOf(u"Shell Twice");
+  const RemoveOnExit cleanup(path);
   CreateWebShortcut(services_, u"Shell Twice", u"first", u"c:\\a");
   CreateWebShortcut(services_, u"SHELL TWICE.lnk", u"second", u"");
   const auto file = LoadShortcut(path);
   EXPECT_EQ(file.targetName, u"http://second");
   // Each save writes a whole new shortcut: an icon box left empty leaves no earlier icon behind.
   EXPECT_EQ(file.iconLocation, u"");
-  Clean(path);
 }
 
 TEST_F(ShellTest, DeleteRemovesWhatCreateWrote) {
   const std::u16string path = PathOf(u"Shell Delete");
+  const RemoveOnExit cleanup(path);
   CreateWebShortcut(services_, u"Shell Delete", u"x", u"");
   ASSERT_TRUE(Exists(path));
   DeleteWebShortcut(services_, u"shell delete.LNK");
@@ -110,7 +109,6 @@ TEST_F(ShellTest, DeleteRemovesWhatCreateWrote) {
 
 TEST_F(ShellTest, DeletingAMissingShortcutRaisesFileNotFound) {
   const std::u16string path = PathOf(u"Shell Missing");
-  Clean(path);
   const ShellError error = ErrorOf([&] { DeleteWebShortcut(services_, u"Shell Missing"); });
   EXPECT_EQ(error.operation(), Operation::GetFile);
   EXPECT_EQ(error.path(), path);
@@ -122,14 +120,15 @@ TEST_F(ShellTest, DeletingAMissingShortcutRaisesFileNotFound) {
 TEST_F(ShellTest, DeletingAFolderNamedLikeAShortcutRaisesFileNotFound) {
   const std::u16string path = PathOf(u"Shell Folder");
   ASSERT_TRUE(CreateDirectoryW(Wide(path), nullptr));
+  const RemoveOnExit cleanup(path);
   const ShellError error = ErrorOf([&] { DeleteWebShortcut(services_, u"Shell Folder"); });
   EXPECT_EQ(error.operation(), Operation::GetFile);
   EXPECT_TRUE(Exists(path));
-  RemoveDirectoryW(Wide(path));
 }
 
 TEST_F(ShellTest, DeletingAReadOnlyShortcutIsRefusedAndKeepsTheFile) {
   const std::u16string path = PathOf(u"Shell ReadOnly");
+  const RemoveOnExit cleanup(path);
   CreateWebShortcut(services_, u"Shell ReadOnly", u"x", u"");
   ASSERT_TRUE(SetFileAttributesW(Wide(path), FILE_ATTRIBUTE_READONLY));
   const ShellError error = ErrorOf([&] { DeleteWebShortcut(services_, u"Shell ReadOnly"); });
@@ -137,7 +136,6 @@ TEST_F(ShellTest, DeletingAReadOnlyShortcutIsRefusedAndKeepsTheFile) {
   EXPECT_EQ(error.code(), static_cast<std::uint32_t>(ERROR_ACCESS_DENIED));
   EXPECT_EQ(error.reason(), shell::SystemReason(ERROR_ACCESS_DENIED));
   EXPECT_TRUE(Exists(path));
-  Clean(path);
 }
 
 TEST_F(ShellTest, SavingIntoAMissingFolderRaisesAndWritesNothing) {
@@ -155,35 +153,22 @@ TEST_F(ShellTest, SavingIntoAMissingFolderRaisesAndWritesNothing) {
 // that is gone would, and puts it back afterwards.
 class RedirectedDesktop {
  public:
-  explicit RedirectedDesktop(const std::u16string& folder) {
-    RegOpenKeyExW(HKEY_CURRENT_USER, kKey, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, &key_);
-    DWORD bytes = sizeof old_;
-    had_ = RegQueryValueExW(key_, L"Desktop", nullptr, &type_, reinterpret_cast<BYTE*>(old_), &bytes) == ERROR_SUCCESS;
-    RegSetValueExW(key_, L"Desktop", 0, REG_EXPAND_SZ, reinterpret_cast<const BYTE*>(Wide(folder)),
+  explicit RedirectedDesktop(const std::u16string& folder)
+      : value_(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders",
+               L"Desktop") {
+    RegSetValueExW(value_.key(), value_.Name(), 0, REG_EXPAND_SZ, reinterpret_cast<const BYTE*>(Wide(folder)),
                    static_cast<DWORD>((folder.size() + 1) * sizeof(wchar_t)));
-  }
-  ~RedirectedDesktop() {
-    if (had_) {
-      RegSetValueExW(key_, L"Desktop", 0, type_, reinterpret_cast<const BYTE*>(old_),
-                     static_cast<DWORD>((lstrlenW(old_) + 1) * sizeof(wchar_t)));
-    } else {
-      RegDeleteValueW(key_, L"Desktop");
-    }
-    RegCloseKey(key_);
   }
 
  private:
-  static constexpr wchar_t kKey[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
-  HKEY key_ = nullptr;
-  wchar_t old_[MAX_PATH] = {};
-  DWORD type_ = REG_EXPAND_SZ;
-  bool had_ = false;
+  testing::RegistryValueGuard value_;
 };
 
 TEST_F(ShellTest, AMissingDesktopOrAFileInItsPlaceIsReportedAndNothingIsWritten) {
   const std::u16string file = u"C:\\pellumar desktop file";
   const HANDLE handle = CreateFileW(Wide(file), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
   CloseHandle(handle);
+  const RemoveOnExit cleanup(file), cleanupMissing(u"C:\\pellumar missing desktop");
   for (const std::u16string& folder : {std::u16string(u"C:\\pellumar missing desktop"), file}) {
     SCOPED_TRACE(testing::ToUtf8(folder));
     const RedirectedDesktop redirected(folder);
@@ -192,11 +177,11 @@ TEST_F(ShellTest, AMissingDesktopOrAFileInItsPlaceIsReportedAndNothingIsWritten)
   }
   EXPECT_EQ(GetFileAttributesW(L"C:\\pellumar missing desktop"), INVALID_FILE_ATTRIBUTES);
   EXPECT_NE(GetFileAttributesW(Wide(file)) & FILE_ATTRIBUTE_DIRECTORY, static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY));
-  DeleteFileW(Wide(file));
 }
 
 TEST_F(ShellTest, AShortcutHeldOpenIsNotDeletedAndTheFailureSaysWhy) {
   const std::u16string path = PathOf(u"Shell Held");
+  const RemoveOnExit cleanup(path);
   CreateWebShortcut(services_, u"Shell Held", u"x", u"");
   const HANDLE held = CreateFileW(Wide(path), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
@@ -211,6 +196,7 @@ TEST_F(ShellTest, AShortcutHeldOpenIsNotDeletedAndTheFailureSaysWhy) {
 
 TEST_F(ShellTest, NamesThatLeaveTheDesktopAreRefusedBeforeAnythingIsWritten) {
   const std::u16string outside = Desktop() + u"\\..\\shell escape.lnk";
+  const RemoveOnExit cleanup(outside);
   for (const std::u16string site : {u"..\\Shell Escape", u"con", u"a:b"}) {
     SCOPED_TRACE(testing::ToUtf8(site));
     const ShellError create = ErrorOf([&] { CreateWebShortcut(services_, site, u"x", u""); });
@@ -266,7 +252,7 @@ TEST_F(ShellTest, TheShellIsToldOfEachWriteAndDelete) {
   };
 
   const std::u16string path = PathOf(u"Shell Notify");
-  Clean(path);
+  const RemoveOnExit cleanup(path);
   CreateWebShortcut(services_, u"Shell Notify", u"x", u"");
   EXPECT_EQ(heard(), std::vector<LONG>{SHCNE_CREATE});
   CreateWebShortcut(services_, u"Shell Notify", u"y", u"");
@@ -283,6 +269,7 @@ TEST_F(ShellTest, UnicodeSiteNamesRoundTrip) {
   const std::u16string names[] = {u"موقع إخباري", u"新闻网站", u"Globe \U0001F310 Site"};
   for (const std::u16string& name : names) {
     const std::u16string path = PathOf(name);
+    const RemoveOnExit cleanup(path);
     CreateWebShortcut(services_, name, u"a.b", u"");
     EXPECT_EQ(NameOnDisk(path), LowerCase(name) + u".lnk") << testing::ToUtf8(name);
     EXPECT_EQ(LoadShortcut(path).targetName, u"http://a.b");
@@ -291,7 +278,7 @@ TEST_F(ShellTest, UnicodeSiteNamesRoundTrip) {
   }
 }
 
-TEST_F(ShellTest, SystemReasonSpeaksInWordsForWin32AndHresultCodes) {
+TEST(SystemReasonTest, SpeaksInWordsForWin32AndHresultCodes) {
   const std::u16string pathNotFound = shell::SystemReason(ERROR_PATH_NOT_FOUND);
   EXPECT_EQ(pathNotFound.rfind(u"System error", 0), std::u16string::npos)
       << testing::ToUtf8(pathNotFound);
