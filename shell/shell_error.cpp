@@ -45,25 +45,28 @@ ShellError::ShellError(Operation operation, std::u16string path, std::u16string 
 
 const char* ShellError::what() const noexcept { return TextOf(operation_).what; }
 
-std::u16string ShellError::Describe() const {
+std::u16string ShellError::Describe() const { return DescribeFailure(TextOf(operation_).action, path_, reason_); }
+
+std::u16string DescribeFailure(std::u16string_view action, std::u16string_view path,
+                               std::u16string_view reason) {
   std::u16string text = u"Could not ";
-  text += TextOf(operation_).action;
+  text += action;
   text += u".";
-  if (!path_.empty()) {
+  if (!path.empty()) {
     text += u"\n\n";
     // A path of thousands of characters would fill the screen: its start and end tell which.
     constexpr std::size_t kHead = 100, kTail = 60;
-    if (path_.size() > kHead + kTail + 40) {
-      text += std::u16string_view(path_).substr(0, kHead);
+    if (path.size() > kHead + kTail + 40) {
+      text += path.substr(0, kHead);
       text += u" \u2026 ";
-      text += std::u16string_view(path_).substr(path_.size() - kTail);
+      text += path.substr(path.size() - kTail);
     } else {
-      text += path_;
+      text += path;
     }
   }
-  if (!reason_.empty()) {
+  if (!reason.empty()) {
     text += u"\n\n";
-    text += reason_;
+    text += reason;
   }
   return text;
 }

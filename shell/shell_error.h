@@ -47,4 +47,9 @@ class ShellError : public std::exception {
   std::uint32_t code_;
 };
 
+// "Could not <action>.", then the path (its two ends when it is very long) and the reason, as
+// paragraphs: how every failure reads, the system's and the program's own.
+std::u16string DescribeFailure(std::u16string_view action, std::u16string_view path,
+                               std::u16string_view reason);
+
 }  // namespace pellumar::shell

@@ -4,6 +4,7 @@
 
 #include "fuzz_input.h"
 #include "recording_services.h"
+#include "shortcut/checks.h"
 #include "shortcut/commands.h"
 #include "shortcut/naming.h"
 
@@ -30,12 +31,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   const auto& calls = services.calls;
   PELLUMAR_CHECK(!calls.empty());
-  // A validation message is the command's one and only call.
-  for (const std::string& call : calls) {
-    PELLUMAR_CHECK(call.rfind("MsgBox(", 0) != 0 || calls.size() == 1);
+  // A message is the command's last call: a validation message its only one, a refusal after
+  // the desktop is known and before any shortcut or file object.
+  for (std::size_t i = 0; i < calls.size(); ++i) {
+    PELLUMAR_CHECK(calls[i].rfind("MsgBox(", 0) != 0 || i + 1 == calls.size());
   }
-  if (!(mode & 0x80) && (site.empty() || address.empty())) {
-    PELLUMAR_CHECK(calls.size() == 1 && !raised);
+  const bool message = calls.back().rfind("MsgBox(", 0) == 0;
+  if (!(mode & 0x80) && (site.empty() || TrimWhiteSpace(address).empty())) {
+    PELLUMAR_CHECK(calls.size() == 1 && message && !raised);
+    return 0;
+  }
+  if (message) {
+    PELLUMAR_CHECK(calls.size() == 3 && !raised);
+    PELLUMAR_CHECK(calls.back().rfind("MsgBox(Could not ", 0) == 0);
     return 0;
   }
   // A failure stops the command at the failing step.
@@ -57,6 +65,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       const std::string prefix = std::string(op) + desktop + "\\";
       if (call.rfind(op, 0) == 0) {
         PELLUMAR_CHECK(call.rfind(prefix, 0) == 0);
+        // Only a path the rule accepts reaches the shell.
+        const std::u16string path = ShortcutPathOnDesktop(NormalizeLinkName(site), LowerCase(services.desktop));
+        PELLUMAR_CHECK(!CheckShortcutPath(path, LowerCase(services.desktop)));
         PELLUMAR_CHECK(cutsExtension || (call.size() >= 5 && call.compare(call.size() - 5, 5, ".lnk)") == 0));
       }
     }

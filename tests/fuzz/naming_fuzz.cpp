@@ -1,5 +1,6 @@
 // Properties of the naming rules that hold for every text.
 #include "fuzz_input.h"
+#include "shortcut/checks.h"
 #include "shortcut/naming.h"
 
 using namespace pellumar;
@@ -39,6 +40,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::u16string path = ShortcutPathOnDesktop(link, desktop);
   PELLUMAR_CHECK(path.starts_with(desktop + u"\\"));
   PELLUMAR_CHECK(path.size() <= desktop.size() + 1 + link.size());
+
+  // A path the rule accepts fits the shell, holds no character a file name cannot, and never
+  // climbs out of the desktop.
+  if (const auto refusal = CheckShortcutPath(path, desktop); !refusal) {
+    const std::u16string_view name = std::u16string_view(path).substr(desktop.size() + 1);
+    PELLUMAR_CHECK(path.size() <= kMaxPathLength);
+    PELLUMAR_CHECK(name.find_first_of(u"<>:\"|?*") == std::u16string_view::npos);
+    for (char16_t c : name) PELLUMAR_CHECK(c >= 0x20);
+    PELLUMAR_CHECK(name.find(u"..\\") != 0 && name.find(u"\\..\\") == std::u16string_view::npos);
+  } else {
+    PELLUMAR_CHECK(!refusal->reason.empty());
+  }
+  PELLUMAR_CHECK(TrimWhiteSpace(text).size() <= text.size());
 
   const std::u16string removed = Remove(text, other);
   PELLUMAR_CHECK(removed.size() <= text.size());

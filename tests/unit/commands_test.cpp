@@ -71,11 +71,67 @@ INSTANTIATE_TEST_SUITE_P(
     Cases, CreateValidationTest,
     ::testing::Values(ValidationCase{u"", u"", "Please Enter a valid FileName"},
                       ValidationCase{u"", u"portal", "Please Enter a valid FileName"},
-                      ValidationCase{u"News", u"", "Please Enter a valid Website Address"}));
+                      ValidationCase{u"News", u"", "Please Enter a valid Website Address"},
+                      // Nothing but white space is no address; "http://" alone is no shortcut.
+                      ValidationCase{u"News", u" \t\u00A0\r\n ", "Please Enter a valid Website Address"}));
 
-TEST(CreateWebShortcutTest, BlankTextsPassTheEmptinessChecks) {
+TEST(CreateWebShortcutTest, APastedAddressLosesItsPaddingAndABlankNameKeepsItsSpace) {
   RecordingServices services;
-  CreateWebShortcut(services, u" ", u" ", u"");
+  CreateWebShortcut(services, u" ", u"  Portal/a b\t\r\n", u"");
+  EXPECT_THAT(services.calls,
+              ElementsAre(Call("CreateShellObject"), Call("SpecialFolders", "Desktop"),
+                          Call("CreateShortcut", "c:\\users\\u\\desktop\\ .lnk"),
+                          Call("TargetPath", "http://portal/a b"), Call("Save")));
+}
+
+// A name the rules refuse, or a target or icon a shortcut cannot hold whole, is said in one
+// message after the desktop is known; no shortcut object and no file object is made.
+struct RefusalCase {
+  bool create;
+  std::u16string siteName, webAddress, iconText;
+  std::string message;  // empty: only that a message is shown
+};
+
+class RefusalTest : public ::testing::TestWithParam<RefusalCase> {};
+
+TEST_P(RefusalTest, SaysWhyAndTouchesNoFile) {
+  const RefusalCase& c = GetParam();
+  RecordingServices services;
+  if (c.create) {
+    CreateWebShortcut(services, c.siteName, c.webAddress, c.iconText);
+  } else {
+    DeleteWebShortcut(services, c.siteName);
+  }
+  ASSERT_EQ(services.calls.size(), 3u) << services.calls.back();
+  EXPECT_EQ(services.calls.at(1), Call("SpecialFolders", "Desktop"));
+  EXPECT_EQ(services.calls.back().rfind(c.create ? "MsgBox(Could not create the shortcut.\n\n"
+                                                 : "MsgBox(Could not delete the shortcut.\n\n",
+                                        0),
+            0u)
+      << services.calls.back();
+  if (!c.message.empty()) {
+    EXPECT_EQ(services.calls.back(), Call("MsgBox", c.message));
+  }
+}
+
+const std::u16string kLongAddress(253, u'a');  // with "http://", one more than a shortcut holds
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, RefusalTest,
+    ::testing::Values(
+        RefusalCase{true, u"con", u"a", u"", ""}, RefusalCase{false, u"Nul.txt", u"", u"", ""},
+        RefusalCase{true, u"a?b", u"a", u"", ""}, RefusalCase{false, u"..\\News", u"", u"", ""},
+        RefusalCase{true, std::u16string(300, u'n'), u"a", u"", ""},
+        RefusalCase{true, u"News", kLongAddress, u"", ""},
+        RefusalCase{true, u"News", u"a", std::u16string(256, u'i'), ""},
+        // A shortcut picked elsewhere is named as it was picked.
+        RefusalCase{false, u"D:\\Links\\News.lnk", u"", u"",
+                    "Could not delete the shortcut.\n\nD:\\Links\\News.lnk\n\nThe shortcut is not on "
+                    "the desktop. Shortcuts are only written and deleted in the desktop folder."}));
+
+TEST(CreateWebShortcutTest, TheLongestTargetAndIconAShortcutHoldsAreWritten) {
+  RecordingServices services;
+  CreateWebShortcut(services, u"News", std::u16string(252, u'a'), std::u16string(255, u'i'));
   EXPECT_EQ(services.calls.back(), Call("Save"));
 }
 
@@ -117,12 +173,6 @@ TEST(DeleteWebShortcutTest, EmptyNameAsksForTheBareExtensionWithoutAMessage) {
   DeleteWebShortcut(services, u"");
   EXPECT_EQ(services.calls.at(3), Call("GetFile", "c:\\users\\u\\desktop\\.lnk"));
   EXPECT_EQ(services.calls.back(), Call("Delete"));
-}
-
-TEST(DeleteWebShortcutTest, PathOutsideTheDesktopStaysInsideIt) {
-  RecordingServices services;
-  DeleteWebShortcut(services, u"D:\\Links\\News.lnk");
-  EXPECT_EQ(services.calls.at(3), Call("GetFile", "c:\\users\\u\\desktop\\d:\\links\\news.lnk"));
 }
 
 class DeleteFailureTest : public ::testing::TestWithParam<Operation> {};

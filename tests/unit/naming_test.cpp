@@ -1,7 +1,11 @@
 #include "shortcut/naming.h"
+#include "shortcut/checks.h"
+#include "reserved_names.h"
+#include "utf8.h"
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 
 namespace pellumar {
@@ -134,6 +138,77 @@ INSTANTIATE_TEST_SUITE_P(
         PathCase{u"news.lnk", u"", u"\\news.lnk"},
         PathCase{u"c:\\users\\u\\desktopc:\\users\\u\\desktop.lnk", kDesk,
                  u"c:\\users\\u\\desktop\\.lnk"}));
+
+// ---- CheckShortcutPath --------------------------------------------------------------------
+
+// A site name as typed, and how the path made of it on the desktop is judged. Reserved names,
+// characters and lengths are the program's own rule, the same on every Windows and under Wine.
+struct NameCase {
+  std::u16string siteName;
+  std::optional<PathFault> fault;  // nothing: the shortcut may be written there
+  std::u16string mentioned = {};   // a piece the reason names, when it is refused
+};
+
+class CheckShortcutPathTest : public ::testing::TestWithParam<NameCase> {};
+
+TEST_P(CheckShortcutPathTest, RefusesWhatWindowsCannotHoldOrWhatLeavesTheDesktop) {
+  const NameCase& c = GetParam();
+  const auto refusal = CheckShortcutPath(ShortcutPathOnDesktop(NormalizeLinkName(c.siteName), kDesk), kDesk);
+  ASSERT_EQ(refusal.has_value(), c.fault.has_value());
+  if (!refusal) return;
+  EXPECT_EQ(refusal->fault, *c.fault);
+  EXPECT_NE(refusal->reason.find(c.mentioned), std::u16string::npos);
+}
+
+// With the desktop above, 236 characters of name make a full path of 259 with ".lnk".
+const std::u16string kLongestName(236, u'n');
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, CheckShortcutPathTest,
+    ::testing::Values(
+        NameCase{u"con", PathFault::ReservedName, u"CON is a name Windows keeps for a device"},
+        NameCase{u"NUL.txt", PathFault::ReservedName, u"NUL"},
+        // Characters no file name holds, a colon after the desktop, folders Windows would rename.
+        NameCase{u"a<b", PathFault::ForbiddenCharacter, u"<"}, NameCase{u"a>b", PathFault::ForbiddenCharacter},
+        NameCase{u"a\"b", PathFault::ForbiddenCharacter}, NameCase{u"a|b", PathFault::ForbiddenCharacter},
+        NameCase{u"a?b", PathFault::ForbiddenCharacter}, NameCase{u"a*b", PathFault::ForbiddenCharacter, u"*"},
+        NameCase{u"a\tb", PathFault::ForbiddenCharacter, u"U+0009"},
+        NameCase{std::u16string(u"a\u0001b"), PathFault::ForbiddenCharacter},
+        NameCase{u"a\u001Fb", PathFault::ForbiddenCharacter}, NameCase{u"a:b", PathFault::Colon, u":"},
+        NameCase{u"news.\\x", PathFault::EndsWithDotOrSpace, u"\"news.\""},
+        NameCase{u"news \\x", PathFault::EndsWithDotOrSpace},
+        // Out of the desktop, or a shortcut picked elsewhere.
+        NameCase{u"..\\x", PathFault::LeavesDesktop, u"desktop folder"},
+        NameCase{u"a\\..\\..\\x", PathFault::LeavesDesktop}, NameCase{u"../x", PathFault::LeavesDesktop},
+        NameCase{u"D:\\Links\\News.lnk", PathFault::NotOnDesktop, u"not on the desktop"},
+        NameCase{u"\\\\server\\links\\news", PathFault::NotOnDesktop},
+        // Longer than the shell's save and the deletion take.
+        NameCase{kLongestName + u"n", PathFault::TooLong, u"260"},
+        // Names that stay allowed, folders of the desktop and near misses included.
+        NameCase{kLongestName, std::nullopt}, NameCase{u"News", std::nullopt}, NameCase{u"News ", std::nullopt},
+        NameCase{u"hostile dots...", std::nullopt}, NameCase{u"console", std::nullopt},
+        NameCase{u"com10", std::nullopt}, NameCase{u"com1x", std::nullopt}, NameCase{u"lpt", std::nullopt},
+        NameCase{u"nul_", std::nullopt}, NameCase{u"my con", std::nullopt}, NameCase{u" con", std::nullopt},
+        NameCase{u"news\\today", std::nullopt}, NameCase{u"news/today", std::nullopt},
+        NameCase{u".\\news", std::nullopt}, NameCase{u"c:\\users\\u\\desktop\\News.lnk", std::nullopt},
+        NameCase{u"موقع إخباري", std::nullopt}, NameCase{u"e\u0301cole", std::nullopt},
+        NameCase{u"", std::nullopt}));
+
+TEST(CheckShortcutPathTest, EveryDeviceNameIsRefusedWithOrWithoutAnExtension) {
+  for (const std::u16string& site : testing::kReservedSiteNames) {
+    const auto refusal = CheckShortcutPath(ShortcutPathOnDesktop(NormalizeLinkName(site), kDesk), kDesk);
+    ASSERT_TRUE(refusal) << testing::ToUtf8(site);
+    EXPECT_EQ(refusal->fault, PathFault::ReservedName) << testing::ToUtf8(site);
+  }
+}
+
+TEST(CheckShortcutPathTest, APathThatIsNotUnderTheDesktopIsRefused) {
+  for (const std::u16string path : {u"d:\\news.lnk", u"c:\\users\\u\\desktopx\\news.lnk", u"c:\\users\\u\\desktop"}) {
+    EXPECT_EQ(CheckShortcutPath(path, kDesk)->fault, PathFault::NotOnDesktop);
+  }
+  EXPECT_EQ(CheckShortcutPath(u"\\news.lnk", u"")->fault, PathFault::NotOnDesktop);
+  EXPECT_FALSE(CheckShortcutPath(u"d:\\\\news.lnk", u"d:\\"));  // a desktop at a drive's root
+}
 
 // ---- Growth ----------------------------------------------------------------------------
 

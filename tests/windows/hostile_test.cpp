@@ -9,6 +9,7 @@
 
 #include "driver.h"
 #include "machine.h"
+#include "reserved_names.h"
 #include "shell/wide.h"
 #include "shell/windows_services.h"
 #include "shortcut/naming.h"
@@ -26,7 +27,7 @@ using testing::WaitFor;
 enum class Outcome { Written, Refused, Either };
 
 struct Hostile {
-  const char* label;
+  std::string label;
   std::u16string site, address, icon;
   Outcome outcome;
 };
@@ -35,15 +36,16 @@ std::u16string Repeat(char16_t c, std::size_t n) { return std::u16string(n, c); 
 
 std::vector<Hostile> Cases() {
   const std::u16string desktop = shell::WindowsServices().CreateShellObject()->SpecialFolders(u"Desktop");
-  return {
+  std::vector<Hostile> cases = {
       {"blank site name", u" ", u"a", u"", Outcome::Written},
-      {"blank address", u"hostile blank address", u"   ", u"", Outcome::Written},
+      {"blank address", u"hostile blank address", u"   ", u"", Outcome::Refused},
+      {"padded address", u"hostile padded address", u" \t portal/a \r\n", u"", Outcome::Written},
       {"blank icon", u"hostile blank icon", u"a", u"   ", Outcome::Written},
       {"site name of 300", Repeat(u'a', 300), u"a", u"", Outcome::Refused},
       {"site name of 5,000", Repeat(u'b', 5000), u"a", u"", Outcome::Refused},
       {"site name of 32,000", Repeat(u'c', 32000), u"a", u"", Outcome::Refused},
-      {"address of 5,000", u"hostile long address", u"a/" + Repeat(u'x', 5000), u"", Outcome::Either},
-      {"icon of 5,000", u"hostile long icon", u"a", Repeat(u'i', 5000), Outcome::Either},
+      {"address of 5,000", u"hostile long address", u"a/" + Repeat(u'x', 5000), u"", Outcome::Refused},
+      {"icon of 5,000", u"hostile long icon", u"a", Repeat(u'i', 5000), Outcome::Refused},
       {"CON", u"CON", u"a", u"", Outcome::Refused},
       {"NUL", u"nul", u"a", u"", Outcome::Refused},
       {"COM1", u"COM1", u"a", u"", Outcome::Refused},
@@ -79,7 +81,12 @@ std::vector<Hostile> Cases() {
       {"empty site name", u"", u"a", u"a", Outcome::Refused},
       {"empty address", u"hostile empty address", u"", u"", Outcome::Refused},
       {"line break", u"a\r\nb", u"a", u"", Outcome::Refused},
+      {"folder ending in a dot", u"hostile.\\x", u"a", u"", Outcome::Refused},
   };
+  for (const std::u16string& site : testing::kReservedSiteNames) {
+    cases.push_back({"device name " + testing::ToUtf8(site), site, u"a", u"", Outcome::Refused});
+  }
+  return cases;
 }
 
 // Every name in the folders a site name could reach: the desktop, the folders above it, C:\.

@@ -1,0 +1,175 @@
+#include "shortcut/checks.h"
+
+#include <array>
+#include <utility>
+
+namespace pellumar {
+namespace {
+
+constexpr std::u16string_view kOnlyOnDesktop =
+    u"Shortcuts are only written and deleted in the desktop folder.";
+
+// Device names: a file or folder of one of these names, whatever follows after a dot, is the
+// device on Windows 10, and cannot be opened, copied or deleted by most programs elsewhere.
+constexpr std::array<std::u16string_view, 32> kReservedNames = {
+    u"con",  u"prn",  u"aux",  u"nul",  u"conin$", u"conout$",
+    u"com0", u"com1", u"com2", u"com3", u"com4",   u"com5",    u"com6", u"com7", u"com8", u"com9",
+    u"lpt0", u"lpt1", u"lpt2", u"lpt3", u"lpt4",   u"lpt5",    u"lpt6", u"lpt7", u"lpt8", u"lpt9",
+    u"com\u00B9", u"com\u00B2", u"com\u00B3", u"lpt\u00B9", u"lpt\u00B2", u"lpt\u00B3",
+};
+
+bool IsSeparator(char16_t c) { return c == u'\\' || c == u'/'; }
+
+bool IsAsciiLetter(char16_t c) { return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z'); }
+
+char16_t UpperCaseUnit(char16_t c) { return c >= u'a' && c <= u'z' ? c - (u'a' - u'A') : c; }
+
+bool EqualsIgnoringCase(std::u16string_view a, std::u16string_view lower) {
+  if (a.size() != lower.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    const char16_t c = a[i] >= u'A' && a[i] <= u'Z' ? a[i] + (u'a' - u'A') : a[i];
+    if (c != lower[i]) return false;
+  }
+  return true;
+}
+
+bool IsReserved(std::u16string_view segment) {
+  // The name before its first dot, without the spaces Windows ignores there.
+  std::u16string_view base = segment.substr(0, segment.find(u'.'));
+  while (!base.empty() && base.back() == u' ') base.remove_suffix(1);
+  for (std::u16string_view name : kReservedNames) {
+    if (EqualsIgnoringCase(base, name)) return true;
+  }
+  return false;
+}
+
+std::u16string Decimal(std::size_t value) {
+  std::u16string digits;
+  do {
+    digits.insert(digits.begin(), static_cast<char16_t>(u'0' + value % 10));
+    value /= 10;
+  } while (value != 0);
+  return digits;
+}
+
+std::u16string Quoted(std::u16string_view text) {
+  std::u16string quoted(1, u'"');
+  quoted += text;
+  quoted += u'"';
+  return quoted;
+}
+
+std::u16string Hex4(char16_t c) {
+  constexpr char16_t kDigits[] = u"0123456789ABCDEF";
+  std::u16string text = u"U+";
+  for (int shift = 12; shift >= 0; shift -= 4) text += kDigits[(c >> shift) & 0xF];
+  return text;
+}
+
+PathRefusal Refuse(PathFault fault, std::u16string reason) { return {fault, std::move(reason)}; }
+
+std::optional<PathRefusal> CheckCharacters(std::u16string_view name) {
+  for (char16_t c : name) {
+    if (c < 0x20) {
+      return Refuse(PathFault::ForbiddenCharacter,
+                    u"A file name cannot hold control characters such as tabs or line breaks (here " +
+                        Hex4(c) + u").");
+    }
+    if (std::u16string_view(u"<>\"|?*").find(c) != std::u16string_view::npos) {
+      return Refuse(PathFault::ForbiddenCharacter,
+                    u"A file name cannot hold the character " + std::u16string(1, c) + u".");
+    }
+    if (c == u':') {
+      return Refuse(PathFault::Colon,
+                    u"A file name cannot hold the character : (Windows keeps it for drive letters).");
+    }
+  }
+  return std::nullopt;
+}
+
+std::optional<PathRefusal> CheckSegments(std::u16string_view name) {
+  std::size_t start = 0;
+  while (start <= name.size()) {
+    std::size_t end = start;
+    while (end < name.size() && !IsSeparator(name[end])) ++end;
+    const std::u16string_view segment = name.substr(start, end - start);
+    start = end + 1;
+    if (segment.empty() || segment == u".") continue;
+    if (segment == u"..") {
+      return Refuse(PathFault::LeavesDesktop,
+                    u"The name leads out of the desktop folder (\"..\"). " + std::u16string(kOnlyOnDesktop));
+    }
+    if (IsReserved(segment)) {
+      std::u16string base(segment.substr(0, segment.find(u'.')));
+      while (!base.empty() && base.back() == u' ') base.pop_back();
+      for (char16_t& c : base) c = UpperCaseUnit(c);
+      return Refuse(PathFault::ReservedName,
+                    base + u" is a name Windows keeps for a device: no file or folder may be called "
+                           u"that, whatever follows it after a dot.");
+    }
+    if (segment.back() == u'.' || segment.back() == u' ') {
+      return Refuse(PathFault::EndsWithDotOrSpace,
+                    u"The folder name " + Quoted(segment) +
+                        u" ends with a dot or a space, which Windows drops: the shortcut would go "
+                        u"to another folder.");
+    }
+  }
+  return std::nullopt;
+}
+
+std::u16string TooLongForAShortcut(std::u16string_view what, std::size_t length) {
+  std::u16string reason(what);
+  reason += u" is too long: it has ";
+  reason += Decimal(length);
+  reason += u" characters, and a shortcut holds at most ";
+  reason += Decimal(kMaxPathLength);
+  reason += u".";
+  return reason;
+}
+
+}  // namespace
+
+std::optional<PathRefusal> CheckShortcutPath(std::u16string_view path, std::u16string_view desktop) {
+  const bool underDesktop = !desktop.empty() && path.size() > desktop.size() + 1 &&
+                            path.substr(0, desktop.size()) == desktop && IsSeparator(path[desktop.size()]);
+  const std::u16string_view name = underDesktop ? path.substr(desktop.size() + 1) : path;
+  // A full path of its own after the desktop's is a shortcut elsewhere, as the site-name Browse
+  // gives one: on a drive ("d:\links\news.lnk") or a share ("\\server\links\news.lnk"). One
+  // separator is a picked path inside the desktop, whose folder was removed from it.
+  const bool elsewhere =
+      (name.size() >= 3 && IsAsciiLetter(name[0]) && name[1] == u':' && IsSeparator(name[2])) ||
+      (name.size() >= 2 && IsSeparator(name[0]) && IsSeparator(name[1]));
+  if (!underDesktop || elsewhere) {
+    return Refuse(PathFault::NotOnDesktop, u"The shortcut is not on the desktop. " + std::u16string(kOnlyOnDesktop));
+  }
+  if (auto refusal = CheckCharacters(name)) return refusal;
+  if (auto refusal = CheckSegments(name)) return refusal;
+  if (path.size() > kMaxPathLength) {
+    return Refuse(PathFault::TooLong, u"The name is too long: the shortcut's full path would have " +
+                                          Decimal(path.size()) + u" characters, and Windows takes at most " +
+                                          Decimal(kMaxPathLength) + u".");
+  }
+  return std::nullopt;
+}
+
+std::optional<std::u16string> CheckTarget(std::u16string_view target) {
+  if (target.size() <= kMaxPathLength) return std::nullopt;
+  return TooLongForAShortcut(u"The web address", target.size());
+}
+
+std::optional<std::u16string> CheckIconLocation(std::u16string_view icon) {
+  if (icon.size() <= kMaxPathLength) return std::nullopt;
+  return TooLongForAShortcut(u"The icon's path", icon.size());
+}
+
+std::u16string_view TrimWhiteSpace(std::u16string_view text) {
+  const auto isSpace = [](char16_t c) {
+    return c == u' ' || (c >= u'\t' && c <= u'\r') || c == u'\u00A0' || c == u'\u3000' || c == u'\uFEFF' ||
+           (c >= u'\u2000' && c <= u'\u200B') || c == u'\u202F' || c == u'\u205F';
+  };
+  while (!text.empty() && isSpace(text.front())) text.remove_prefix(1);
+  while (!text.empty() && isSpace(text.back())) text.remove_suffix(1);
+  return text;
+}
+
+}  // namespace pellumar
