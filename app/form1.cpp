@@ -21,7 +21,23 @@ namespace {
 
 using shell::Wide;
 
-constexpr DWORD kStyle = WS_OVERLAPPEDWINDOW;
+// The controls clip the window's own painting: each area is painted once, by the window or by
+// the control on it, so a resize does not flicker. The transparent labels paint the picture
+// under their text themselves (OnCtlColorStatic).
+constexpr DWORD kStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
+
+// Runs a function when it goes, however the scope is left.
+template <typename Function>
+class ScopeExit {
+ public:
+  explicit ScopeExit(Function function) : function_(function) {}
+  ~ScopeExit() { function_(); }
+  ScopeExit(const ScopeExit&) = delete;
+  ScopeExit& operator=(const ScopeExit&) = delete;
+
+ private:
+  Function function_;
+};
 
 int IdOf(ControlId id) { return static_cast<int>(id); }
 
@@ -248,6 +264,7 @@ void Form1::RunHandler(Handler handler) {
   // for nothing and runs nothing.
   if (handlerRunning_) return;
   handlerRunning_ = true;
+  const ScopeExit done([this]() noexcept { handlerRunning_ = false; });
   try {
     if (!com_) com_.emplace();
     handler();
@@ -258,7 +275,6 @@ void Form1::RunHandler(Handler handler) {
   } catch (const std::exception&) {
     ReportError(u"The action could not be completed.");
   }
-  handlerRunning_ = false;
 }
 
 void Form1::ReportError(const std::u16string& text) {
@@ -291,6 +307,8 @@ void Form1::OpenWebPage(std::u16string_view address) {
   if (length <= 0) return;
   std::vector<char> ansi(static_cast<std::size_t>(length));
   WideCharToMultiByte(CP_ACP, 0, Wide(wide), -1, ansi.data(), length, nullptr, nullptr);
+  // No owner window: the browser is a program of its own, not a window of ours, and a message
+  // the shell may show about the address stands on its own instead of blocking this window.
   shell::system::ShellExecuteA(nullptr, nullptr, ansi.data(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 

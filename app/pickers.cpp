@@ -9,6 +9,9 @@ std::optional<std::u16string> Pick(const Picker& picker, shell::CommonDialog& di
   dialog.DialogTitle(u"Open");
   dialog.CancelError(false);
   dialog.Filter(picker.filter);
+  // Both pickers share the dialog, so each says where it starts.
+  dialog.InitDir(picker.startsOnDesktop ? services.CreateShellObject()->SpecialFolders(u"Desktop")
+                                        : std::u16string());
   dialog.ShowOpen();
 
   std::u16string fileName = dialog.FileName();

@@ -16,6 +16,7 @@ struct Picker {
   bool lowerCaseBeforeTest;
   std::u16string_view emptyChoiceMessage;
   std::u16string_view wrongFileMessage;
+  bool startsOnDesktop;  // where the shortcuts it picks live; else the system's choice
 };
 
 inline constexpr std::u16string_view kNoIconChosen =
@@ -23,12 +24,12 @@ inline constexpr std::u16string_view kNoIconChosen =
 
 // Command1, beside the icon box.
 inline constexpr Picker kIconPicker{u"Icons (*.ico)|*.ico", u".ico", true, kNoIconChosen,
-                                    kNoIconChosen};
+                                    kNoIconChosen, false};
 
 // Command3, beside the site-name box. The empty-choice message ends with a space.
 inline constexpr Picker kShortcutPicker{u"Shortcuts (*.lnk)|*.lnk", u".lnk", false,
                                         u"You didn't choose a valid shortcut file ",
-                                        u"You didn't choose a valid shortcut file"};
+                                        u"You didn't choose a valid shortcut file", true};
 
 // Shows the dialog; returns the chosen name exactly as the dialog gave it, or shows the
 // picker's message and returns nothing.

@@ -48,6 +48,8 @@ class CommonDialog {
   virtual void CancelError(bool raise) = 0;
   // Description and pattern pairs joined by '|', e.g. "Icons (*.ico)|*.ico".
   virtual void Filter(std::u16string_view filter) = 0;
+  // The folder the dialog starts in; empty leaves the choice to the system.
+  virtual void InitDir(std::u16string_view folder) = 0;
   // Shows the modal dialog and returns when it closes.
   virtual void ShowOpen() = 0;
   // The chosen path after a choice; empty after a cancel.

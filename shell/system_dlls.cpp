@@ -70,6 +70,11 @@ void SHChangeNotify(LONG event, UINT flags, const void* item1, const void* item2
   if (bound) bound(event, flags, item1, item2);
 }
 
+int SHFileOperationW(SHFILEOPSTRUCTW* operation) {
+  PELLUMAR_BIND(L"shell32.dll", SHFileOperationW);
+  return bound ? bound(operation) : ERROR_PROC_NOT_FOUND;
+}
+
 BOOL GetOpenFileNameW(OPENFILENAMEW* dialog) {
   PELLUMAR_BIND(L"comdlg32.dll", GetOpenFileNameW);
   return bound ? bound(dialog) : FALSE;

@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <commdlg.h>
 #include <objbase.h>
+#include <shellapi.h>
 #include <shlobj.h>
 
 // The functions of ole32, shell32 and comdlg32 the program calls, bound from the system folder
@@ -19,6 +20,7 @@ HRESULT SHGetKnownFolderPath(REFKNOWNFOLDERID folder, DWORD flags, HANDLE token,
 HINSTANCE ShellExecuteA(HWND owner, const char* operation, const char* file, const char* parameters,
                         const char* directory, int showCommand);
 void SHChangeNotify(LONG event, UINT flags, const void* item1, const void* item2);
+int SHFileOperationW(SHFILEOPSTRUCTW* operation);
 BOOL GetOpenFileNameW(OPENFILENAMEW* dialog);
 DWORD CommDlgExtendedError();
 

@@ -18,22 +18,12 @@ namespace {
 
 using Microsoft::WRL::ComPtr;
 
-// Spelled out here rather than taken from the system's GUID library, which would link every
-// GUID Windows has into the program.
-constexpr CLSID kShellLink = {0x00021401, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
-constexpr KNOWNFOLDERID kDesktopFolder = {
-    0xB4BFCC3A, 0xDB2C, 0x424C, {0xB0, 0x29, 0x7F, 0xE9, 0x9A, 0x87, 0xC6, 0x41}};
-
 [[noreturn]] void Raise(Operation operation, std::u16string_view path, DWORD code) {
   throw ShellError(operation, std::u16string(path), SystemReason(code), code);
 }
 
 void Check(HRESULT hr, Operation operation, std::u16string_view path) {
   if (FAILED(hr)) Raise(operation, path, static_cast<DWORD>(hr));
-}
-
-void CheckWin32(BOOL ok, Operation operation, std::u16string_view path) {
-  if (!ok) Raise(operation, path, GetLastError());
 }
 
 // Attributes of an existing file; a folder is no file.
@@ -52,45 +42,24 @@ bool IsFile(const std::u16string& path, DWORD* error) {
 
 std::u16string KnownDesktop(std::u16string_view requested) {
   PWSTR path = nullptr;
-  const HRESULT hr = system::SHGetKnownFolderPath(kDesktopFolder, KF_FLAG_DEFAULT, nullptr, &path);
+  const HRESULT hr = system::SHGetKnownFolderPath(FOLDERID_Desktop, KF_FLAG_DEFAULT, nullptr, &path);
   std::u16string result = FromWide(path);
   system::CoTaskMemFree(path);
   Check(hr, Operation::SpecialFolders, requested);
   return result;
 }
 
-std::u16string FullPath(const std::u16string& path) {
-  const DWORD length = GetFullPathNameW(Wide(path), 0, nullptr, nullptr);
-  if (length == 0) return {};
-  std::wstring full(length, L'\0');
-  const DWORD written = GetFullPathNameW(Wide(path), length, full.data(), nullptr);
-  if (written == 0 || written >= length) return {};
-  full.resize(written);
-  return FromWide(std::wstring_view(full));
-}
-
-// The program writes and deletes shortcuts in the desktop folder and nowhere else: a site
-// name may lead into a folder of the desktop, but not out of it ("..\"), not to a device
-// ("CON") and not to a file's hidden stream (":").
-// `desktop` is the folder this click's name was made from, when it is known.
-void CheckOnDesktop(Operation operation, const std::u16string& path, const std::u16string& desktopOfClick) {
-  const std::u16string full = FullPath(path);
-  if (full.empty()) Raise(operation, path, GetLastError() ? GetLastError() : ERROR_INVALID_NAME);
-  std::u16string desktop = FullPath(desktopOfClick.empty() ? KnownDesktop(u"Desktop") : desktopOfClick);
-  if (!desktop.empty() && desktop.back() != u'\\') desktop += u'\\';
-  const auto lower = [](std::u16string text) {
-    CharLowerBuffW(reinterpret_cast<wchar_t*>(text.data()), static_cast<DWORD>(text.size()));
-    return text;
-  };
-  if (full.rfind(u"\\\\.\\", 0) == 0) {
-    throw ShellError(operation, path, u"The name is reserved for a device.", ERROR_INVALID_NAME);
-  }
-  if (desktop.size() <= 1 || full.size() <= desktop.size() || lower(full).rfind(lower(desktop), 0) != 0) {
-    throw ShellError(operation, path, u"The name leads out of the desktop folder.", ERROR_ACCESS_DENIED);
-  }
-  if (full.find(u':', desktop.size()) != std::u16string::npos) {
-    throw ShellError(operation, path, u"The name holds a character that file names cannot hold (:).",
-                     ERROR_INVALID_NAME);
+// The shell's file operation answers with codes of its own for some failures, and with the
+// system's error codes for the rest.
+std::u16string FileOperationReason(int code) {
+  switch (code) {
+    case 0x75: return u"The operation was cancelled.";
+    case 0x78: return SystemReason(ERROR_ACCESS_DENIED);
+    case 0x79:
+    case 0x81: return SystemReason(ERROR_FILENAME_EXCED_RANGE);
+    case 0x7C: return u"The path is not valid.";
+    case 0x402: return u"An unknown error occurred.";
+    default: return SystemReason(static_cast<DWORD>(code));
   }
 }
 
@@ -101,9 +70,8 @@ void NotifyShell(LONG event, const std::u16string& path) {
 
 class Shortcut final : public ShortcutObject {
  public:
-  Shortcut(std::u16string path, const std::u16string& desktop) : path_(std::move(path)) {
-    CheckOnDesktop(Operation::CreateShortcut, path_, desktop);
-    Check(system::CoCreateInstance(kShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&link_)),
+  explicit Shortcut(std::u16string path) : path_(std::move(path)) {
+    Check(system::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&link_)),
           Operation::CreateShortcut, path_);
   }
 
@@ -137,32 +105,53 @@ class Shortcut final : public ShortcutObject {
 
 class Shell final : public ShellObject {
  public:
-  explicit Shell(std::u16string& desktopOfClick) : desktop_(desktopOfClick) { desktop_.clear(); }
-
   std::u16string SpecialFolders(std::u16string_view folder) override {
     if (folder != u"Desktop") {
       throw ShellError(Operation::SpecialFolders, std::u16string(folder),
                        u"This folder is not known.", 0);
     }
-    desktop_ = KnownDesktop(folder);
-    return desktop_;
+    return KnownDesktop(folder);
   }
 
   std::unique_ptr<ShortcutObject> CreateShortcut(std::u16string_view path) override {
-    return std::make_unique<Shortcut>(std::u16string(path), desktop_);
+    return std::make_unique<Shortcut>(std::u16string(path));
   }
-
- private:
-  std::u16string& desktop_;
 };
 
 class File final : public FileObject {
  public:
   explicit File(std::u16string path) : path_(std::move(path)) {}
 
+  // To the Recycle Bin, as Windows deletes a person's own files, so a slip can be undone; but
+  // refused as the plain deletion would refuse it: a read-only file, or one held open.
   void Delete() override {
-    CheckWin32(DeleteFileW(Wide(path_)), Operation::Delete, path_);
-    NotifyShell(SHCNE_DELETE, path_);
+    // The shell's file operation takes wildcards, and "*" would be every shortcut there is.
+    if (path_.find_first_of(u"*?") != std::u16string::npos) Raise(Operation::Delete, path_, ERROR_INVALID_NAME);
+    const DWORD attributes = GetFileAttributesW(Wide(path_));
+    if (attributes == INVALID_FILE_ATTRIBUTES) Raise(Operation::Delete, path_, GetLastError());
+    if (attributes & FILE_ATTRIBUTE_READONLY) Raise(Operation::Delete, path_, ERROR_ACCESS_DENIED);
+    const HANDLE file = CreateFileW(Wide(path_), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                    nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (file == INVALID_HANDLE_VALUE) Raise(Operation::Delete, path_, GetLastError());
+    CloseHandle(file);
+
+    std::u16string from = path_;
+    from.push_back(u'\0');  // the list of paths ends with two nulls
+    SHFILEOPSTRUCTW operation{};
+    operation.wFunc = FO_DELETE;
+    operation.pFrom = Wide(from);
+    operation.fFlags = FOF_ALLOWUNDO | FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT;
+    const int result = system::SHFileOperationW(&operation);
+    if (result != 0) {
+      throw ShellError(Operation::Delete, path_, FileOperationReason(result), static_cast<DWORD>(result));
+    }
+    if (operation.fAnyOperationsAborted) Raise(Operation::Delete, path_, ERROR_CANCELLED);
+    DWORD error = ERROR_SUCCESS;
+    if (IsFile(path_, &error)) {
+      throw ShellError(Operation::Delete, path_,
+                       u"The system reported the shortcut deleted, but it is still there.", 0);
+    }
+    NotifyShell(SHCNE_DELETE, path_);  // not every shell tells itself
   }
 
  private:
@@ -171,18 +160,12 @@ class File final : public FileObject {
 
 class FileSystem final : public FileSystemObject {
  public:
-  explicit FileSystem(const std::u16string& desktopOfClick) : desktop_(desktopOfClick) {}
-
   std::unique_ptr<FileObject> GetFile(std::u16string_view path) override {
     std::u16string file(path);
-    CheckOnDesktop(Operation::GetFile, file, desktop_);
     DWORD error = ERROR_SUCCESS;
     if (!IsFile(file, &error)) Raise(Operation::GetFile, file, error);
     return std::make_unique<File>(std::move(file));
   }
-
- private:
-  const std::u16string& desktop_;
 };
 
 std::u16string DialogReason(DWORD code) {
@@ -200,6 +183,27 @@ std::u16string DialogReason(DWORD code) {
   }
 }
 
+// The open-file dialog makes the folder it showed last the process's current folder, whatever
+// its flags say; a program holding a USB stick's or a network share's folder keeps it from
+// being removed. This puts the current folder back when the dialog is done, on every path.
+class KeepCurrentFolder {
+ public:
+  KeepCurrentFolder() {
+    const DWORD length = GetCurrentDirectoryW(0, nullptr);
+    folder_.resize(length);
+    const DWORD written = length ? GetCurrentDirectoryW(length, folder_.data()) : 0;
+    folder_.resize(written < length ? written : 0);
+  }
+  ~KeepCurrentFolder() {
+    if (!folder_.empty()) SetCurrentDirectoryW(folder_.c_str());
+  }
+  KeepCurrentFolder(const KeepCurrentFolder&) = delete;
+  KeepCurrentFolder& operator=(const KeepCurrentFolder&) = delete;
+
+ private:
+  std::wstring folder_;
+};
+
 class OpenFileDialog final : public CommonDialog {
  public:
   explicit OpenFileDialog(HWND owner) : owner_(owner) {}
@@ -207,9 +211,11 @@ class OpenFileDialog final : public CommonDialog {
   void DialogTitle(std::u16string_view title) override { title_ = title; }
   void CancelError(bool raise) override { cancelError_ = raise; }
   void Filter(std::u16string_view filter) override { filter_ = filter; }
+  void InitDir(std::u16string_view folder) override { initDir_ = folder; }
   std::u16string FileName() const override { return fileName_; }
 
   void ShowOpen() override {
+    const KeepCurrentFolder keep;
     // "Description|pattern|..." becomes the dialog's list of NUL-separated pairs.
     std::u16string filter = filter_;
     for (char16_t& c : filter) {
@@ -226,8 +232,9 @@ class OpenFileDialog final : public CommonDialog {
     dialog.lpstrFile = buffer.data();
     dialog.nMaxFile = static_cast<DWORD>(buffer.size());
     dialog.lpstrTitle = title_.empty() ? nullptr : Wide(title_);
+    dialog.lpstrInitialDir = initDir_.empty() ? nullptr : Wide(initDir_);
     dialog.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY |
-                   OFN_NODEREFERENCELINKS;
+                   OFN_NODEREFERENCELINKS | OFN_NOCHANGEDIR;
     if (system::GetOpenFileNameW(&dialog)) {
       fileName_ = FromWide(buffer.data());
       return;
@@ -243,6 +250,7 @@ class OpenFileDialog final : public CommonDialog {
   HWND owner_;
   std::u16string title_;
   std::u16string filter_;
+  std::u16string initDir_;
   bool cancelError_ = false;
   std::u16string fileName_;
 };
@@ -253,12 +261,10 @@ std::unique_ptr<CommonDialog> CreateCommonDialog(HWND owner) {
   return std::make_unique<OpenFileDialog>(owner);
 }
 
-std::unique_ptr<ShellObject> WindowsServices::CreateShellObject() {
-  return std::make_unique<Shell>(desktopOfClick_);
-}
+std::unique_ptr<ShellObject> WindowsServices::CreateShellObject() { return std::make_unique<Shell>(); }
 
 std::unique_ptr<FileSystemObject> WindowsServices::CreateFileSystemObject() {
-  return std::make_unique<FileSystem>(desktopOfClick_);
+  return std::make_unique<FileSystem>();
 }
 
 void WindowsServices::MsgBox(std::u16string_view prompt) {

@@ -25,9 +25,6 @@ class WindowsServices final : public Services {
 
  private:
   HWND owner_;
-  // The desktop folder as this click's shell object reported it; the file operations make sure
-  // they stay inside the very folder the name was made from. Cleared by each new shell object.
-  std::u16string desktopOfClick_;
 };
 
 // The open-file dialog on GetOpenFileNameW, modal to `owner`. Shortcut files are returned

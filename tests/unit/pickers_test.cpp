@@ -4,6 +4,10 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <string>
+#include <utility>
+#include <vector>
+
 #include "recording_services.h"
 
 namespace pellumar::app {
@@ -20,6 +24,7 @@ class FakeDialog final : public shell::CommonDialog {
   void DialogTitle(std::u16string_view title) override { calls.push_back("DialogTitle " + testing::ToUtf8(title)); }
   void CancelError(bool raise) override { calls.push_back(raise ? "CancelError true" : "CancelError false"); }
   void Filter(std::u16string_view filter) override { calls.push_back("Filter " + testing::ToUtf8(filter)); }
+  void InitDir(std::u16string_view folder) override { calls.push_back("InitDir " + testing::ToUtf8(folder)); }
   void ShowOpen() override { calls.push_back("ShowOpen"); }
   std::u16string FileName() const override { return choice_; }
 
@@ -41,12 +46,17 @@ TEST_P(PickTest, AcceptsTheChoiceUnchangedOrShowsItsMessage) {
   FakeDialog dialog(c.choice);
   testing::RecordingServices services;
   const auto picked = Pick(*c.picker, dialog, services);
+  // The shortcut picker asks where the desktop is before it shows the dialog.
+  std::vector<std::string> messages;
+  for (const std::string& call : services.calls) {
+    if (call.rfind("MsgBox(", 0) == 0) messages.push_back(call);
+  }
   if (c.accepted) {
     EXPECT_EQ(picked, c.choice);
-    EXPECT_TRUE(services.calls.empty());
+    EXPECT_TRUE(messages.empty());
   } else {
     EXPECT_EQ(picked, std::nullopt);
-    EXPECT_THAT(services.calls, ElementsAre("MsgBox(" + c.message + ")"));
+    EXPECT_THAT(messages, ElementsAre("MsgBox(" + c.message + ")"));
   }
 }
 
@@ -57,20 +67,30 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(PickCase{&kIconPicker, u"C:\\Art\\GLOBE.ICO", true, ""},
                       PickCase{&kIconPicker, u"c:\\a.icons\\b.bmp", true, ""},
                       PickCase{&kIconPicker, u"c:\\a\\b.bmp", false, kNoIcon},
+                      PickCase{&kIconPicker, u"c:\\icons\\a.bmp", false, kNoIcon},
+                      PickCase{&kIconPicker, u"a.icns", false, kNoIcon},
                       PickCase{&kIconPicker, u"", false, kNoIcon},
                       PickCase{&kShortcutPicker, u"C:\\Links\\news.lnk", true, ""},
                       PickCase{&kShortcutPicker, u"c:\\x.lnk.txt", true, ""},
+                      PickCase{&kShortcutPicker, u"c:\\lnk\\a.txt", false, "You didn't choose a valid shortcut file"},
+                      PickCase{&kShortcutPicker, u"a.ln", false, "You didn't choose a valid shortcut file"},
                       PickCase{&kShortcutPicker, u"C:\\Links\\NEWS.LNK", false,
                                "You didn't choose a valid shortcut file"},
                       PickCase{&kShortcutPicker, u"", false, "You didn't choose a valid shortcut file "}));
 
-TEST(PickTest, SetsTitleCancelModeAndFilterBeforeShowing) {
-  for (const Picker* picker : {&kIconPicker, &kShortcutPicker}) {
+TEST(PickTest, SetsTitleCancelModeFilterAndFolderBeforeShowing) {
+  // A typo in a filter (say "*.ic") would hide every file the picker is for.
+  const std::pair<const Picker*, std::vector<std::string>> cases[] = {
+      {&kIconPicker, {"DialogTitle Open", "CancelError false", "Filter Icons (*.ico)|*.ico", "InitDir ", "ShowOpen"}},
+      {&kShortcutPicker,
+       {"DialogTitle Open", "CancelError false", "Filter Shortcuts (*.lnk)|*.lnk", "InitDir C:\\Users\\U\\Desktop",
+        "ShowOpen"}},
+  };
+  for (const auto& [picker, expected] : cases) {
     FakeDialog dialog(u"x");
     testing::RecordingServices services;
     Pick(*picker, dialog, services);
-    EXPECT_THAT(dialog.calls, ElementsAre("DialogTitle Open", "CancelError false",
-                                          "Filter " + testing::ToUtf8(picker->filter), "ShowOpen"));
+    EXPECT_EQ(dialog.calls, expected);
   }
 }
 

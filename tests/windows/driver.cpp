@@ -105,11 +105,40 @@ void Program::ClickLink() {
   PostMessageW(link, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
 }
 
-HWND Program::WaitForDialog(std::u16string_view title, DWORD milliseconds) const {
+HWND WaitForDialogOf(DWORD processId, std::u16string_view title, DWORD milliseconds) {
   HWND dialog = nullptr;
-  WaitFor([&] { return (dialog = FindOfProcess(process_.dwProcessId, L"#32770", title)); },
-          milliseconds);
+  WaitFor([&] { return (dialog = FindOfProcess(processId, L"#32770", title)); }, milliseconds);
   return dialog;
+}
+
+namespace {
+
+BOOL CALLBACK FindEdit(HWND child, LPARAM found) {
+  wchar_t className[16] = {};
+  GetClassNameW(child, className, 16);
+  if (lstrcmpiW(className, L"Edit") != 0) return TRUE;
+  *reinterpret_cast<HWND*>(found) = child;
+  return FALSE;
+}
+
+}  // namespace
+
+bool AnswerOpenDialog(HWND dialog, std::u16string_view name) {
+  if (name.empty()) {
+    PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+  } else {
+    // The file-name box: an edit of its own (edt1) or the edit inside a combo box (cmb13).
+    HWND edit = GetDlgItem(dialog, 0x480);
+    if (!edit) EnumChildWindows(GetDlgItem(dialog, 0x47C), FindEdit, reinterpret_cast<LPARAM>(&edit));
+    if (!edit) return false;
+    SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Wide(std::u16string(name))));
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+  }
+  return WaitFor([&] { return !IsWindow(dialog); });
+}
+
+HWND Program::WaitForDialog(std::u16string_view title, DWORD milliseconds) const {
+  return WaitForDialogOf(process_.dwProcessId, title, milliseconds);
 }
 
 bool Program::NoDialogFor(DWORD milliseconds) const {

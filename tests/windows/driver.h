@@ -57,6 +57,13 @@ class Program {
   HWND window_ = nullptr;
 };
 
+// The dialog of that process with this title, or null after a wait.
+HWND WaitForDialogOf(DWORD processId, std::u16string_view title, DWORD milliseconds = 10000);
+
+// Answers an open-file dialog: types `name` and presses Open, or cancels when `name` is empty.
+// True once the dialog has closed.
+bool AnswerOpenDialog(HWND dialog, std::u16string_view name);
+
 // The folder of the test program, with a trailing separator.
 std::u16string TestFolder();
 

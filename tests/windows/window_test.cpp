@@ -5,11 +5,14 @@
 
 #include <array>
 #include <cstdlib>
+#include <string>
+#include <thread>
 
 #include "app/form1.h"
 #include "utf8.h"
 #include "app/gdi.h"
 #include "driver.h"
+#include "machine.h"
 #include "resources/resource_ids.h"
 #include "shell/shell_error.h"
 #include "shell/wide.h"
@@ -212,6 +215,80 @@ TEST_F(WindowTest, BackgroundIsTheBlueFieldWithItsFaintLine) {
   }
   const COLORREF line = GetPixel(dc.get(), 100, 67);
   EXPECT_GT(GetBValue(line) + GetGValue(line), 107 + 204 + 10) << std::hex << line;
+}
+
+// Painting: the controls clip the window's own, so each area is painted once on a resize (no
+// flicker), and the labels still show the picture under their text with nothing left behind.
+TEST_F(WindowTest, EachAreaIsPaintedOnceAndTheLabelsStayTransparent) {
+  EXPECT_TRUE(GetWindowLongW(form_->hwnd(), GWL_STYLE) & WS_CLIPCHILDREN);
+  RECT frame{};
+  GetWindowRect(form_->hwnd(), &frame);
+  const auto resize = [&](int grow) {
+    SetWindowPos(form_->hwnd(), nullptr, 0, 0, frame.right - frame.left + grow, frame.bottom - frame.top + grow,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    UpdateWindow(form_->hwnd());
+  };
+  resize(120);
+  SetWindowTextW(Control(ControlId::Label1), L"W");  // a shorter caption leaves no trail
+  RedrawWindow(Control(ControlId::Label1), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+  resize(0);
+  const HDC dc = GetDC(form_->hwnd());
+  // Where "Site Name:" stood, right of the new "W": the picture's blue, not the old letters.
+  int dark = 0;
+  for (int x = 44; x < 88; ++x) {
+    for (int y = 66; y < 80; ++y) dark += GetBValue(GetPixel(dc, x, y)) < 120;
+  }
+  const COLORREF button = GetPixel(dc, 60, 150);  // inside "Create Shortcut", beside its text
+  ReleaseDC(form_->hwnd(), dc);
+  SetWindowTextW(Control(ControlId::Label1), L"Site Name:");
+  EXPECT_EQ(dark, 0) << "the old caption shows through";
+  EXPECT_GT(GetRValue(button), 150) << std::hex << button << ": the button was painted over";
+}
+
+// The open-file dialog makes the folder it showed the process's current folder; the program
+// puts its own back, so a USB stick or a share browsed can be removed while it runs.
+TEST_F(WindowTest, TheCurrentFolderIsTheSameAfterEachBrowse) {
+  wchar_t temp[MAX_PATH] = {};
+  GetTempPathW(MAX_PATH, temp);
+  const std::u16string folder = shell::FromWide(temp) + u"pellumar browse";
+  CreateDirectoryW(shell::Wide(folder), nullptr);
+  const testing::RemoveOnExit removeFolder(folder);
+  const std::u16string icon = folder + u"\\globe.ico", shortcut = folder + u"\\picked.lnk";
+  for (const std::u16string& file : {icon, shortcut}) {
+    CloseHandle(CreateFileW(shell::Wide(file), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+  }
+  const testing::RemoveOnExit removeIcon(icon), removeShortcut(shortcut);
+  const auto current = [] {
+    wchar_t path[MAX_PATH] = {};
+    GetCurrentDirectoryW(MAX_PATH, path);
+    return shell::FromWide(path);
+  };
+  const std::u16string before = current();
+  ASSERT_NE(before, folder);
+
+  const std::pair<ControlId, std::u16string> browses[] = {
+      {ControlId::Command1, icon}, {ControlId::Command3, shortcut}, {ControlId::Command1, u""}};
+  for (const auto& [button, choice] : browses) {
+    SCOPED_TRACE(testing::ToUtf8(choice));
+    // The dialog is modal inside the click; another thread answers it, and the message a
+    // cancel brings.
+    std::thread answer([&choice] {
+      const HWND dialog = testing::WaitForDialogOf(GetCurrentProcessId(), u"Open");
+      if (dialog) testing::AnswerOpenDialog(dialog, choice);
+      if (choice.empty()) {
+        if (const HWND box = testing::WaitForDialogOf(GetCurrentProcessId(), u"Pellumar")) {
+          PostMessageW(box, WM_COMMAND, IDOK, 0);
+        }
+      }
+    });
+    SendMessageW(Control(button), BM_CLICK, 0, 0);
+    answer.join();
+    EXPECT_EQ(current(), before);
+  }
+  EXPECT_EQ(testing::WindowText(Control(ControlId::txtIcon)), icon);
+  EXPECT_EQ(testing::WindowText(Control(ControlId::txtFileName)), shortcut);
+  SetWindowTextW(Control(ControlId::txtIcon), L"");
+  SetWindowTextW(Control(ControlId::txtFileName), L"");
 }
 
 TEST(WindowSizeTest, ALargerWindowShowsMoreOfThePictureThenTheField) {
