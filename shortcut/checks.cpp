@@ -3,6 +3,8 @@
 #include <array>
 #include <utility>
 
+#include "shortcut/naming.h"
+
 namespace pellumar {
 namespace {
 
@@ -24,23 +26,16 @@ bool IsAsciiLetter(char16_t c) { return (c >= u'a' && c <= u'z') || (c >= u'A' &
 
 char16_t UpperCaseUnit(char16_t c) { return c >= u'a' && c <= u'z' ? c - (u'a' - u'A') : c; }
 
-bool EqualsIgnoringCase(std::u16string_view a, std::u16string_view lower) {
-  if (a.size() != lower.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    const char16_t c = a[i] >= u'A' && a[i] <= u'Z' ? a[i] + (u'a' - u'A') : a[i];
-    if (c != lower[i]) return false;
-  }
-  return true;
-}
-
-bool IsReserved(std::u16string_view segment) {
-  // The name before its first dot, without the spaces Windows ignores there.
+// The device a file or folder name stands for, when it stands for one: its part before the
+// first dot, without the spaces Windows ignores there, is a reserved name.
+std::optional<std::u16string_view> DeviceName(std::u16string_view segment) {
   std::u16string_view base = segment.substr(0, segment.find(u'.'));
   while (!base.empty() && base.back() == u' ') base.remove_suffix(1);
+  const std::u16string lower = LowerCase(base);
   for (std::u16string_view name : kReservedNames) {
-    if (EqualsIgnoringCase(base, name)) return true;
+    if (lower == name) return base;
   }
-  return false;
+  return std::nullopt;
 }
 
 std::u16string Decimal(std::size_t value) {
@@ -99,12 +94,11 @@ std::optional<PathRefusal> CheckSegments(std::u16string_view name) {
       return Refuse(PathFault::LeavesDesktop,
                     u"The name leads out of the desktop folder (\"..\"). " + std::u16string(kOnlyOnDesktop));
     }
-    if (IsReserved(segment)) {
-      std::u16string base(segment.substr(0, segment.find(u'.')));
-      while (!base.empty() && base.back() == u' ') base.pop_back();
-      for (char16_t& c : base) c = UpperCaseUnit(c);
+    if (const auto device = DeviceName(segment)) {
+      std::u16string name(*device);
+      for (char16_t& c : name) c = UpperCaseUnit(c);
       return Refuse(PathFault::ReservedName,
-                    base + u" is a name Windows keeps for a device: no file or folder may be called "
+                    name + u" is a name Windows keeps for a device: no file or folder may be called "
                            u"that, whatever follows it after a dot.");
     }
     if (segment.back() == u'.' || segment.back() == u' ') {
