@@ -10,9 +10,9 @@ int main(int argc, char** argv) {
   using Raise = void (*)(const char*);
   using RaiseNothing = void (*)();
   static volatile Raise withText[] = {
-      std::__throw_logic_error,    std::__throw_domain_error,   std::__throw_invalid_argument,
-      std::__throw_length_error,   std::__throw_out_of_range,   std::__throw_runtime_error,
-      std::__throw_range_error,    std::__throw_overflow_error, std::__throw_underflow_error,
+      std::__throw_logic_error,  std::__throw_domain_error,   std::__throw_invalid_argument,
+      std::__throw_length_error, std::__throw_out_of_range,   std::__throw_runtime_error,
+      std::__throw_range_error,  std::__throw_overflow_error, std::__throw_underflow_error,
   };
   static volatile RaiseNothing plain[] = {std::__throw_bad_exception, std::__throw_bad_alloc,
                                           std::__throw_bad_array_new_length, std::__throw_bad_cast,

@@ -14,10 +14,11 @@ constexpr std::u16string_view kOnlyOnDesktop =
 // Device names: a file or folder of one of these names, whatever follows after a dot, is the
 // device on Windows 10, and cannot be opened, copied or deleted by most programs elsewhere.
 constexpr std::array<std::u16string_view, 32> kReservedNames = {
-    u"con",  u"prn",  u"aux",  u"nul",  u"conin$", u"conout$",
-    u"com0", u"com1", u"com2", u"com3", u"com4",   u"com5",    u"com6", u"com7", u"com8", u"com9",
-    u"lpt0", u"lpt1", u"lpt2", u"lpt3", u"lpt4",   u"lpt5",    u"lpt6", u"lpt7", u"lpt8", u"lpt9",
-    u"com\u00B9", u"com\u00B2", u"com\u00B3", u"lpt\u00B9", u"lpt\u00B2", u"lpt\u00B3",
+    u"con",       u"prn",       u"aux",       u"nul",       u"conin$", u"conout$",   u"com0",
+    u"com1",      u"com2",      u"com3",      u"com4",      u"com5",   u"com6",      u"com7",
+    u"com8",      u"com9",      u"lpt0",      u"lpt1",      u"lpt2",   u"lpt3",      u"lpt4",
+    u"lpt5",      u"lpt6",      u"lpt7",      u"lpt8",      u"lpt9",   u"com\u00B9", u"com\u00B2",
+    u"com\u00B3", u"lpt\u00B9", u"lpt\u00B2", u"lpt\u00B3",
 };
 
 bool IsSeparator(char16_t c) { return c == u'\\' || c == u'/'; }
@@ -66,17 +67,19 @@ PathRefusal Refuse(PathFault fault, std::u16string reason) { return {fault, std:
 std::optional<PathRefusal> CheckCharacters(std::u16string_view name) {
   for (char16_t c : name) {
     if (c < 0x20) {
-      return Refuse(PathFault::ForbiddenCharacter,
-                    u"A file name cannot hold control characters such as tabs or line breaks (here " +
-                        Hex4(c) + u").");
+      return Refuse(
+          PathFault::ForbiddenCharacter,
+          u"A file name cannot hold control characters such as tabs or line breaks (here " +
+              Hex4(c) + u").");
     }
     if (std::u16string_view(u"<>\"|?*").find(c) != std::u16string_view::npos) {
       return Refuse(PathFault::ForbiddenCharacter,
                     u"A file name cannot hold the character " + std::u16string(1, c) + u".");
     }
     if (c == u':') {
-      return Refuse(PathFault::Colon,
-                    u"A file name cannot hold the character : (Windows keeps it for drive letters).");
+      return Refuse(
+          PathFault::Colon,
+          u"A file name cannot hold the character : (Windows keeps it for drive letters).");
     }
   }
   return std::nullopt;
@@ -91,15 +94,17 @@ std::optional<PathRefusal> CheckSegments(std::u16string_view name) {
     start = end + 1;
     if (segment.empty() || segment == u".") continue;
     if (segment == u"..") {
-      return Refuse(PathFault::LeavesDesktop,
-                    u"The name leads out of the desktop folder (\"..\"). " + std::u16string(kOnlyOnDesktop));
+      return Refuse(
+          PathFault::LeavesDesktop,
+          u"The name leads out of the desktop folder (\"..\"). " + std::u16string(kOnlyOnDesktop));
     }
     if (const auto device = DeviceName(segment)) {
       std::u16string name(*device);
       for (char16_t& c : name) c = UpperCaseUnit(c);
       return Refuse(PathFault::ReservedName,
-                    name + u" is a name Windows keeps for a device: no file or folder may be called "
-                           u"that, whatever follows it after a dot.");
+                    name +
+                        u" is a name Windows keeps for a device: no file or folder may be called "
+                        u"that, whatever follows it after a dot.");
     }
     if (segment.back() == u'.' || segment.back() == u' ') {
       return Refuse(PathFault::EndsWithDotOrSpace,
@@ -123,9 +128,11 @@ std::u16string TooLongForAShortcut(std::u16string_view what, std::size_t length)
 
 }  // namespace
 
-std::optional<PathRefusal> CheckShortcutPath(std::u16string_view path, std::u16string_view desktop) {
+std::optional<PathRefusal> CheckShortcutPath(std::u16string_view path,
+                                             std::u16string_view desktop) {
   const bool underDesktop = !desktop.empty() && path.size() > desktop.size() + 1 &&
-                            path.substr(0, desktop.size()) == desktop && IsSeparator(path[desktop.size()]);
+                            path.substr(0, desktop.size()) == desktop &&
+                            IsSeparator(path[desktop.size()]);
   const std::u16string_view name = underDesktop ? path.substr(desktop.size() + 1) : path;
   // A full path of its own after the desktop's is a shortcut elsewhere, as the site-name Browse
   // gives one: on a drive ("d:\links\news.lnk") or a share ("\\server\links\news.lnk"). One
@@ -134,14 +141,16 @@ std::optional<PathRefusal> CheckShortcutPath(std::u16string_view path, std::u16s
       (name.size() >= 3 && IsAsciiLetter(name[0]) && name[1] == u':' && IsSeparator(name[2])) ||
       (name.size() >= 2 && IsSeparator(name[0]) && IsSeparator(name[1]));
   if (!underDesktop || elsewhere) {
-    return Refuse(PathFault::NotOnDesktop, u"The shortcut is not on the desktop. " + std::u16string(kOnlyOnDesktop));
+    return Refuse(PathFault::NotOnDesktop,
+                  u"The shortcut is not on the desktop. " + std::u16string(kOnlyOnDesktop));
   }
   if (auto refusal = CheckCharacters(name)) return refusal;
   if (auto refusal = CheckSegments(name)) return refusal;
   if (path.size() > kMaxPathLength) {
-    return Refuse(PathFault::TooLong, u"The name is too long: the shortcut's full path would have " +
-                                          Decimal(path.size()) + u" characters, and Windows takes at most " +
-                                          Decimal(kMaxPathLength) + u".");
+    return Refuse(PathFault::TooLong,
+                  u"The name is too long: the shortcut's full path would have " +
+                      Decimal(path.size()) + u" characters, and Windows takes at most " +
+                      Decimal(kMaxPathLength) + u".");
   }
   return std::nullopt;
 }
@@ -158,8 +167,8 @@ std::optional<std::u16string> CheckIconLocation(std::u16string_view icon) {
 
 std::u16string_view TrimWhiteSpace(std::u16string_view text) {
   const auto isSpace = [](char16_t c) {
-    return c == u' ' || (c >= u'\t' && c <= u'\r') || c == u'\u00A0' || c == u'\u3000' || c == u'\uFEFF' ||
-           (c >= u'\u2000' && c <= u'\u200B') || c == u'\u202F' || c == u'\u205F';
+    return c == u' ' || (c >= u'\t' && c <= u'\r') || c == u'\u00A0' || c == u'\u3000' ||
+           c == u'\uFEFF' || (c >= u'\u2000' && c <= u'\u200B') || c == u'\u202F' || c == u'\u205F';
   };
   while (!text.empty() && isSpace(text.front())) text.remove_prefix(1);
   while (!text.empty() && isSpace(text.back())) text.remove_suffix(1);

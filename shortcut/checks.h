@@ -17,12 +17,12 @@ namespace pellumar {
 inline constexpr std::size_t kMaxPathLength = 259;
 
 enum class PathFault {
-  NotOnDesktop,       // a full path elsewhere, picked with the site-name Browse
-  LeavesDesktop,      // a ".." folder
-  ForbiddenCharacter, // < > " | ? * or a control character
-  Colon,              // ':' anywhere after the desktop folder
-  ReservedName,       // CON, NUL, COM1, LPT¹, CONIN$ ... with or without an extension
-  EndsWithDotOrSpace, // a folder Windows would silently write without its trailing dots or spaces
+  NotOnDesktop,        // a full path elsewhere, picked with the site-name Browse
+  LeavesDesktop,       // a ".." folder
+  ForbiddenCharacter,  // < > " | ? * or a control character
+  Colon,               // ':' anywhere after the desktop folder
+  ReservedName,        // CON, NUL, COM1, LPT¹, CONIN$ ... with or without an extension
+  EndsWithDotOrSpace,  // a folder Windows would silently write without its trailing dots or spaces
   TooLong,
 };
 

@@ -15,8 +15,9 @@ std::u16string DesktopFolder(shell::ShellObject& shellObject) {
 
 // Says why the command cannot go on. A shortcut picked outside the desktop is named as it was
 // picked, not as the path made of it.
-void ShowRefusal(shell::Services& services, std::u16string_view action, std::u16string_view siteName,
-                 std::u16string_view path, const PathRefusal& refusal) {
+void ShowRefusal(shell::Services& services, std::u16string_view action,
+                 std::u16string_view siteName, std::u16string_view path,
+                 const PathRefusal& refusal) {
   const std::u16string_view shown = refusal.fault == PathFault::NotOnDesktop ? siteName : path;
   services.MsgBox(shell::DescribeFailure(action, shown, refusal.reason));
 }

@@ -18,7 +18,8 @@ namespace pellumar::testing {
 inline bool MayChangeThisMachine() {
   const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
   const bool underWine = ntdll && GetProcAddress(ntdll, "wine_get_version");
-  if (underWine && GetFileAttributesW(L"C:\\pellumar-test-prefix") != INVALID_FILE_ATTRIBUTES) return true;
+  if (underWine && GetFileAttributesW(L"C:\\pellumar-test-prefix") != INVALID_FILE_ATTRIBUTES)
+    return true;
   return GetEnvironmentVariableW(L"PELLUMAR_THROWAWAY_MACHINE", nullptr, 0) != 0;
 }
 
@@ -47,10 +48,11 @@ class RemoveOnExit {
 // no key where there was none.
 class RegistryValueGuard {
  public:
-  RegistryValueGuard(HKEY root, const wchar_t* subKey, const wchar_t* name) : name_(name ? name : L"") {
+  RegistryValueGuard(HKEY root, const wchar_t* subKey, const wchar_t* name)
+      : name_(name ? name : L"") {
     DWORD disposition = 0;
-    if (RegCreateKeyExW(root, subKey, 0, nullptr, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, &key_,
-                        &disposition) != ERROR_SUCCESS) {
+    if (RegCreateKeyExW(root, subKey, 0, nullptr, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr,
+                        &key_, &disposition) != ERROR_SUCCESS) {
       key_ = nullptr;
       return;
     }
@@ -61,7 +63,9 @@ class RegistryValueGuard {
     DWORD bytes = 0;
     had_ = RegQueryValueExW(key_, Name(), nullptr, &type_, nullptr, &bytes) == ERROR_SUCCESS;
     data_.resize(bytes);
-    if (had_ && RegQueryValueExW(key_, Name(), nullptr, &type_, data_.data(), &bytes) != ERROR_SUCCESS) had_ = false;
+    if (had_ &&
+        RegQueryValueExW(key_, Name(), nullptr, &type_, data_.data(), &bytes) != ERROR_SUCCESS)
+      had_ = false;
   }
   ~RegistryValueGuard() {
     if (!key_) return;
