@@ -43,12 +43,9 @@ void CreateWebShortcut(shell::Services& services, std::u16string_view siteName,
   if (const auto refusal = CheckShortcutPath(path, desktop)) {
     return ShowRefusal(services, kAction, siteName, path, *refusal);
   }
-  if (const auto reason = CheckTarget(target)) {
-    return services.MsgBox(shell::DescribeFailure(kAction, path, *reason));
-  }
-  if (const auto reason = HasIcon(icon) ? CheckIconLocation(icon) : std::nullopt) {
-    return services.MsgBox(shell::DescribeFailure(kAction, path, *reason));
-  }
+  auto reason = CheckTarget(target);
+  if (!reason && HasIcon(icon)) reason = CheckIconLocation(icon);
+  if (reason) return services.MsgBox(shell::DescribeFailure(kAction, path, *reason));
 
   const auto shortcut = shellObject->CreateShortcut(path);
   shortcut->TargetPath(target);
