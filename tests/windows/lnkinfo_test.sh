@@ -9,9 +9,29 @@ failures=0
 
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 
+# Versions of lnkinfo differ in how they print a path: 20181227 as it is, 20240423 with each
+# backslash doubled. Ask this one how it prints a shortcut made here byte by byte, whose only
+# string is the icon location a\b, and read every path the way it prints it.
+probe=$(mktemp --suffix=.lnk)
+trap 'rm -f "$probe"' EXIT
+{
+  printf '\x4c\0\0\0\x01\x14\x02\0\0\0\0\0\xc0\0\0\0\0\0\0\x46'  # size, CLSID
+  printf '\xc0\0\0\0'                  # flags: an icon location, Unicode strings
+  printf '\0%.0s' {1..36}               # attributes, three times, size, icon index
+  printf '\x01\0\0\0'                  # show normal
+  printf '\0%.0s' {1..12}               # hot key, reserved
+  printf '\x03\0a\0\\\0b\0'            # the icon location: 3 UTF-16 units
+  printf '\0\0\0\0'                    # no extra data
+} >"$probe"
+shown=$(lnkinfo "$probe" | sed -n 's/^\tIcon location\t*: //p')
+case $shown in
+  'a\b' | 'a\\b') backslash=${shown:1:${#shown}-2} ;;
+  *) echo "lnkinfo shows the icon location a\\b as '$shown'; its paths cannot be read"; exit 1 ;;
+esac
+
 # check SITE URL ICON FILE TARGET ICON_LOCATION ('' = none)
 check() {
-  local site=$1 url=$2 icon=$3 file=$4 target=$5 location=$6 info
+  local site=$1 url=$2 icon=$3 file=$4 target=${5//\\/$backslash} location=${6//\\/$backslash} info
   rm -f "$desktop/$file"
   if ! "$wine_run" "$arch" "$prefix" "$writer" "$site" "$url" "$icon"; then
     fail "$site: writing failed"; return

@@ -9,7 +9,7 @@ PELLUMAR_RUN_PACKAGES=(
 # Everything tools/test builds and runs.
 PELLUMAR_PACKAGES=(
   "${PELLUMAR_RUN_PACKAGES[@]}"
-  g++ clang libclang-rt-14-dev g++-mingw-w64-x86-64-posix mingw-w64-tools wine64 liblnk-utils
+  g++ clang libclang-rt-dev g++-mingw-w64-x86-64-posix mingw-w64-tools wine64 liblnk-utils
 )
 
 # The commands the scripts and tests call, by the package that brings them. A package that is
@@ -83,3 +83,11 @@ BuildPreset() {
   touch "$stamp"
   cmake --build --preset "$preset" "$@" || Fail "building $preset failed"
 }
+
+# Releases are made on one Debian release: its toolchain gives the bytes SHA256SUMS lists.
+# Another release builds the same program from other compiler versions, so other bytes.
+PELLUMAR_RELEASE_SUITE=bookworm
+PELLUMAR_RELEASE_DEBIAN="Debian 12 (bookworm)"
+
+# The code name of the Debian release this machine runs (bookworm, trixie ...).
+DebianSuite() { (. /etc/os-release && echo "${VERSION_CODENAME:-unknown}"); }
