@@ -15,10 +15,14 @@
 // changes is put back by a guard object, also when the test fails.
 namespace pellumar::testing {
 
-inline bool MayChangeThisMachine() {
+inline bool RunningUnderWine() {
   const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
-  const bool underWine = ntdll && GetProcAddress(ntdll, "wine_get_version");
-  if (underWine && GetFileAttributesW(L"C:\\pellumar-test-prefix") != INVALID_FILE_ATTRIBUTES)
+  return ntdll && GetProcAddress(ntdll, "wine_get_version");
+}
+
+inline bool MayChangeThisMachine() {
+  if (RunningUnderWine() &&
+      GetFileAttributesW(L"C:\\pellumar-test-prefix") != INVALID_FILE_ATTRIBUTES)
     return true;
   return GetEnvironmentVariableW(L"PELLUMAR_THROWAWAY_MACHINE", nullptr, 0) != 0;
 }

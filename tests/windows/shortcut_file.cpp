@@ -42,6 +42,10 @@ ShortcutFile LoadShortcut(const std::u16string& path) {
       result.targetName = FromWide(name);
       CoTaskMemFree(name);
     }
+    if (SUCCEEDED(SHGetNameFromIDList(items, SIGDN_URL, &name))) {
+      result.targetUrl = FromWide(name);
+      CoTaskMemFree(name);
+    }
     CoTaskMemFree(items);
   }
   return result;
