@@ -31,7 +31,7 @@ esac
 
 # check SITE URL ICON FILE TARGET ICON_LOCATION ('' = none)
 check() {
-  local site=$1 url=$2 icon=$3 file=$4 target=${5//\\/$backslash} location=${6//\\/$backslash} info
+  local site=$1 url=$2 icon=$3 file=$4 target=${5//\\/"$backslash"} location=${6//\\/"$backslash"} info
   rm -f "$desktop/$file"
   if ! "$wine_run" "$arch" "$prefix" "$writer" "$site" "$url" "$icon"; then
     fail "$site: writing failed"; return
