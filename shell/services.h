@@ -28,13 +28,17 @@ class ShellObject {
 class FileObject {
  public:
   virtual ~FileObject() = default;
-  // Removes the file; a read-only file is refused, never forced.
-  virtual void Delete() = 0;
+  // Moves the file to the Recycle Bin; a read-only file or one held open is refused, never
+  // forced. Where the file cannot be recycled, the person is asked before it is deleted for
+  // good; false when they chose to keep it.
+  virtual bool Delete() = 0;
 };
 
 class FileSystemObject {
  public:
   virtual ~FileSystemObject() = default;
+  // Whether a file (not a folder) is at `path`.
+  virtual bool FileExists(std::u16string_view path) = 0;
   // The file at `path`; raises when there is no such file.
   virtual std::unique_ptr<FileObject> GetFile(std::u16string_view path) = 0;
 };

@@ -27,25 +27,72 @@ constexpr OperationText kOperations[] = {
 static_assert(std::size(kOperations) == static_cast<std::size_t>(Operation::ShowOpen) + 1);
 
 const OperationText& TextOf(Operation operation) {
-  static constexpr OperationText kUnknown{u"Unknown", u"complete the operation", "platform operation failed"};
+  static constexpr OperationText kUnknown{u"Unknown", u"complete the operation",
+                                          "platform operation failed"};
   const auto index = static_cast<std::size_t>(operation);
   return index < std::size(kOperations) ? kOperations[index] : kUnknown;
 }
 
+struct FileOperationCode {
+  std::uint32_t code;
+  std::u16string_view reason;
+};
+
+// The codes Windows documents for SHFileOperationW, and what each means.
+constexpr FileOperationCode kFileOperationCodes[] = {
+    {0x71, u"The source and the destination are the same file."},
+    {0x72, u"Several files were given as the source, but only one as the destination."},
+    {0x73, u"The file cannot be renamed into another folder."},
+    {0x74, u"The source is the root folder of a drive, which cannot be moved or renamed."},
+    {0x75, u"The operation was cancelled."},
+    {0x76, u"The destination is a folder inside the source."},
+    {0x78, u"Access to the file was denied by its security settings."},
+    {0x79, u"The path is longer than Windows takes."},
+    {0x7A, u"The operation involved several destinations."},
+    {0x7C, u"The path is not valid."},
+    {0x7D, u"The source and the destination are in the same folder."},
+    {0x7E, u"A file already has the destination's name."},
+    {0x80, u"A folder already has the destination's name."},
+    {0x81, u"The file's name is longer than Windows takes."},
+    {0x82, u"The destination is a read-only CD, which may not be formatted."},
+    {0x83, u"The destination is a read-only DVD, which may not be formatted."},
+    {0x84, u"The destination is a writable CD, which may not be formatted."},
+    {0x85, u"The file is too large for the destination drive or its file system."},
+    {0x86, u"The source is a read-only CD, which may not be formatted."},
+    {0x87, u"The source is a read-only DVD, which may not be formatted."},
+    {0x88, u"The source is a writable CD, which may not be formatted."},
+    {0xB7, u"A path became longer than Windows takes during the operation."},
+    {0x402, u"An unknown error occurred; the path is probably not valid."},
+    {0x10000, u"An unspecified error occurred at the destination."},
+    {0x10074, u"The destination is the root folder of a drive, which cannot be renamed."},
+};
+
 }  // namespace
+
+std::u16string FileOperationReason(std::uint32_t code) {
+  for (const FileOperationCode& known : kFileOperationCodes) {
+    if (known.code == code) return std::u16string(known.reason);
+  }
+  constexpr char16_t kDigits[] = u"0123456789ABCDEF";
+  std::u16string hex;
+  do {
+    hex.insert(hex.begin(), kDigits[code % 16]);
+    code /= 16;
+  } while (code != 0);
+  return u"The file operation failed (code 0x" + hex + u").";
+}
 
 std::u16string_view OperationName(Operation operation) { return TextOf(operation).name; }
 
 ShellError::ShellError(Operation operation, std::u16string path, std::u16string reason,
                        std::uint32_t code)
-    : operation_(operation),
-      path_(std::move(path)),
-      reason_(std::move(reason)),
-      code_(code) {}
+    : operation_(operation), path_(std::move(path)), reason_(std::move(reason)), code_(code) {}
 
 const char* ShellError::what() const noexcept { return TextOf(operation_).what; }
 
-std::u16string ShellError::Describe() const { return DescribeFailure(TextOf(operation_).action, path_, reason_); }
+std::u16string ShellError::Describe() const {
+  return DescribeFailure(TextOf(operation_).action, path_, reason_);
+}
 
 std::u16string DescribeFailure(std::u16string_view action, std::u16string_view path,
                                std::u16string_view reason) {

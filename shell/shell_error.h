@@ -32,7 +32,8 @@ class ShellError : public std::exception {
   Operation operation() const noexcept { return operation_; }
   const std::u16string& path() const noexcept { return path_; }
   const std::u16string& reason() const noexcept { return reason_; }
-  // The Win32 error or HRESULT behind the reason; 0 when there is none.
+  // The Win32 error or HRESULT behind the reason; 0 when there is none (the shell's file
+  // operation answers with codes of its own, which the reason names).
   std::uint32_t code() const noexcept { return code_; }
   // Which operation failed, e.g. "Save failed"; Describe() tells the whole story.
   const char* what() const noexcept override;
@@ -46,6 +47,11 @@ class ShellError : public std::exception {
   std::u16string reason_;
   std::uint32_t code_;
 };
+
+// The reason for a code the shell's file operation (SHFileOperationW) returns. Many of its codes
+// are older than Win32's and clash with Win32 codes of the same number (0xB7 is a path too
+// long, not "file already exists"), so none is read as a Win32 error.
+std::u16string FileOperationReason(std::uint32_t code);
 
 // "Could not <action>.", then the path (its two ends when it is very long) and the reason, as
 // paragraphs: how every failure reads, the system's and the program's own.

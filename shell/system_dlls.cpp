@@ -1,6 +1,5 @@
 #include "shell/system_dlls.h"
 
-#include <cderr.h>
 #include <shellapi.h>
 
 namespace pellumar::shell::system {
@@ -21,7 +20,8 @@ HMODULE SystemLibrary(const wchar_t* name) {
 template <typename Function>
 Function Bind(const wchar_t* library, const char* name) {
   const HMODULE module = SystemLibrary(library);
-  return module ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name))) : nullptr;
+  return module ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)))
+                : nullptr;
 }
 
 #define PELLUMAR_BIND(library, function) \
@@ -43,7 +43,8 @@ void CoUninitialize() {
   if (bound) bound();
 }
 
-HRESULT CoCreateInstance(REFCLSID clsid, IUnknown* outer, DWORD context, REFIID iid, void** object) {
+HRESULT CoCreateInstance(REFCLSID clsid, IUnknown* outer, DWORD context, REFIID iid,
+                         void** object) {
   PELLUMAR_BIND(L"ole32.dll", CoCreateInstance);
   return bound ? bound(clsid, outer, context, iid, object) : kMissing;
 }
@@ -75,14 +76,25 @@ int SHFileOperationW(SHFILEOPSTRUCTW* operation) {
   return bound ? bound(operation) : ERROR_PROC_NOT_FOUND;
 }
 
-BOOL GetOpenFileNameW(OPENFILENAMEW* dialog) {
-  PELLUMAR_BIND(L"comdlg32.dll", GetOpenFileNameW);
-  return bound ? bound(dialog) : FALSE;
+UINT GetDpiForWindow(HWND window) {
+  PELLUMAR_BIND(L"user32.dll", GetDpiForWindow);
+  return bound ? bound(window) : 0;
 }
 
-DWORD CommDlgExtendedError() {
-  PELLUMAR_BIND(L"comdlg32.dll", CommDlgExtendedError);
-  return bound ? bound() : CDERR_DIALOGFAILURE;
+BOOL AdjustWindowRectExForDpi(RECT* rect, DWORD style, BOOL menu, DWORD exStyle, UINT dpi) {
+  PELLUMAR_BIND(L"user32.dll", AdjustWindowRectExForDpi);
+  return bound ? bound(rect, style, menu, exStyle, dpi) : FALSE;
+}
+
+BOOL SystemParametersInfoForDpi(UINT action, UINT parameter, void* value, UINT update, UINT dpi) {
+  PELLUMAR_BIND(L"user32.dll", SystemParametersInfoForDpi);
+  return bound ? bound(action, parameter, value, update, dpi) : FALSE;
+}
+
+HRESULT SHCreateItemFromParsingName(PCWSTR path, IBindCtx* context, REFIID iid, void** item) {
+  PELLUMAR_BIND(L"shell32.dll", SHCreateItemFromParsingName);
+  *item = nullptr;
+  return bound ? bound(path, context, iid, item) : kMissing;
 }
 
 }  // namespace pellumar::shell::system

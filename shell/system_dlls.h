@@ -1,12 +1,11 @@
 #pragma once
 
 #include <windows.h>
-#include <commdlg.h>
 #include <objbase.h>
 #include <shellapi.h>
 #include <shlobj.h>
 
-// The functions of ole32, shell32 and comdlg32 the program calls, bound from the system folder
+// The functions of ole32, shell32 and newer user32 the program calls, bound from the system folder
 // on first use. Every DLL loaded before the window shows is paid at each start, and most runs
 // need these only when a button is clicked. Each returns a failure when its DLL or function
 // cannot be found.
@@ -21,7 +20,12 @@ HINSTANCE ShellExecuteA(HWND owner, const char* operation, const char* file, con
                         const char* directory, int showCommand);
 void SHChangeNotify(LONG event, UINT flags, const void* item1, const void* item2);
 int SHFileOperationW(SHFILEOPSTRUCTW* operation);
-BOOL GetOpenFileNameW(OPENFILENAMEW* dialog);
-DWORD CommDlgExtendedError();
+// user32's per-window DPI functions of Windows 10 (1607 and later); each fails (0, FALSE) where
+// the system lacks it.
+UINT GetDpiForWindow(HWND window);
+BOOL AdjustWindowRectExForDpi(RECT* rect, DWORD style, BOOL menu, DWORD exStyle, UINT dpi);
+BOOL SystemParametersInfoForDpi(UINT action, UINT parameter, void* value, UINT update, UINT dpi);
+
+HRESULT SHCreateItemFromParsingName(PCWSTR path, IBindCtx* context, REFIID iid, void** item);
 
 }  // namespace pellumar::shell::system

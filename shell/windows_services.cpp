@@ -1,7 +1,5 @@
 #include "shell/windows_services.h"
 
-#include <cderr.h>
-#include <commdlg.h>
 #include <objidl.h>
 #include <shlobj.h>
 #include <shobjidl.h>
@@ -42,25 +40,12 @@ bool IsFile(const std::u16string& path, DWORD* error) {
 
 std::u16string KnownDesktop(std::u16string_view requested) {
   PWSTR path = nullptr;
-  const HRESULT hr = system::SHGetKnownFolderPath(FOLDERID_Desktop, KF_FLAG_DEFAULT, nullptr, &path);
+  const HRESULT hr =
+      system::SHGetKnownFolderPath(FOLDERID_Desktop, KF_FLAG_DEFAULT, nullptr, &path);
   std::u16string result = FromWide(path);
   system::CoTaskMemFree(path);
   Check(hr, Operation::SpecialFolders, requested);
   return result;
-}
-
-// The shell's file operation answers with codes of its own for some failures, and with the
-// system's error codes for the rest.
-std::u16string FileOperationReason(int code) {
-  switch (code) {
-    case 0x75: return u"The operation was cancelled.";
-    case 0x78: return SystemReason(ERROR_ACCESS_DENIED);
-    case 0x79:
-    case 0x81: return SystemReason(ERROR_FILENAME_EXCED_RANGE);
-    case 0x7C: return u"The path is not valid.";
-    case 0x402: return u"An unknown error occurred.";
-    default: return SystemReason(static_cast<DWORD>(code));
-  }
 }
 
 // Tells the shell, so the desktop shows the change at once.
@@ -71,7 +56,8 @@ void NotifyShell(LONG event, const std::u16string& path) {
 class Shortcut final : public ShortcutObject {
  public:
   explicit Shortcut(std::u16string path) : path_(std::move(path)) {
-    Check(system::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&link_)),
+    Check(system::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
+                                   IID_PPV_ARGS(&link_)),
           Operation::CreateShortcut, path_);
   }
 
@@ -80,7 +66,8 @@ class Shortcut final : public ShortcutObject {
   }
 
   void IconLocation(std::u16string_view iconPath) override {
-    Check(link_->SetIconLocation(Wide(std::u16string(iconPath)), 0), Operation::IconLocation, path_);
+    Check(link_->SetIconLocation(Wide(std::u16string(iconPath)), 0), Operation::IconLocation,
+          path_);
   }
 
   void Save() override {
@@ -120,68 +107,73 @@ class Shell final : public ShellObject {
 
 class File final : public FileObject {
  public:
-  explicit File(std::u16string path) : path_(std::move(path)) {}
+  File(std::u16string path, HWND owner) : path_(std::move(path)), owner_(owner) {}
 
   // To the Recycle Bin, as Windows deletes a person's own files, so a slip can be undone; but
   // refused as the plain deletion would refuse it: a read-only file, or one held open.
-  void Delete() override {
+  bool Delete() override {
     // The shell's file operation takes wildcards, and "*" would be every shortcut there is.
-    if (path_.find_first_of(u"*?") != std::u16string::npos) Raise(Operation::Delete, path_, ERROR_INVALID_NAME);
+    if (path_.find_first_of(u"*?") != std::u16string::npos)
+      Raise(Operation::Delete, path_, ERROR_INVALID_NAME);
     const DWORD attributes = GetFileAttributesW(Wide(path_));
     if (attributes == INVALID_FILE_ATTRIBUTES) Raise(Operation::Delete, path_, GetLastError());
     if (attributes & FILE_ATTRIBUTE_READONLY) Raise(Operation::Delete, path_, ERROR_ACCESS_DENIED);
-    const HANDLE file = CreateFileW(Wide(path_), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                    nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    const HANDLE file =
+        CreateFileW(Wide(path_), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     if (file == INVALID_HANDLE_VALUE) Raise(Operation::Delete, path_, GetLastError());
     CloseHandle(file);
 
     std::u16string from = path_;
     from.push_back(u'\0');  // the list of paths ends with two nulls
     SHFILEOPSTRUCTW operation{};
+    operation.hwnd = owner_;
     operation.wFunc = FO_DELETE;
     operation.pFrom = Wide(from);
-    operation.fFlags = FOF_ALLOWUNDO | FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT;
+    // No question and no progress, except where the file cannot go to the Recycle Bin (none on
+    // its drive, or one turned off): Windows then asks before deleting it for good.
+    operation.fFlags =
+        FOF_ALLOWUNDO | FOF_NOCONFIRMATION | FOF_WANTNUKEWARNING | FOF_NOERRORUI | FOF_SILENT;
     const int result = system::SHFileOperationW(&operation);
-    if (result != 0) {
-      throw ShellError(Operation::Delete, path_, FileOperationReason(result), static_cast<DWORD>(result));
-    }
-    if (operation.fAnyOperationsAborted) Raise(Operation::Delete, path_, ERROR_CANCELLED);
     DWORD error = ERROR_SUCCESS;
+    if (operation.fAnyOperationsAborted && IsFile(path_, &error))
+      return false;  // the person said no
+    if (result != 0) {
+      throw ShellError(Operation::Delete, path_,
+                       FileOperationReason(static_cast<std::uint32_t>(result)), 0);
+    }
     if (IsFile(path_, &error)) {
       throw ShellError(Operation::Delete, path_,
                        u"The system reported the shortcut deleted, but it is still there.", 0);
     }
     NotifyShell(SHCNE_DELETE, path_);  // not every shell tells itself
+    return true;
   }
 
  private:
   std::u16string path_;
+  HWND owner_;  // of the question before a permanent delete
 };
 
 class FileSystem final : public FileSystemObject {
  public:
+  explicit FileSystem(HWND owner) : owner_(owner) {}
+
+  bool FileExists(std::u16string_view path) override {
+    DWORD error = ERROR_SUCCESS;
+    return IsFile(std::u16string(path), &error);
+  }
+
   std::unique_ptr<FileObject> GetFile(std::u16string_view path) override {
     std::u16string file(path);
     DWORD error = ERROR_SUCCESS;
     if (!IsFile(file, &error)) Raise(Operation::GetFile, file, error);
-    return std::make_unique<File>(std::move(file));
+    return std::make_unique<File>(std::move(file), owner_);
   }
-};
 
-std::u16string DialogReason(DWORD code) {
-  switch (code) {
-    case FNERR_BUFFERTOOSMALL: return u"The chosen file name is too long.";
-    case FNERR_INVALIDFILENAME: return u"The file name is not valid.";
-    case CDERR_DIALOGFAILURE: return u"The dialog box could not be created.";
-    case CDERR_MEMALLOCFAILURE:
-    case CDERR_MEMLOCKFAILURE: return u"There is not enough memory to show the dialog box.";
-    default: {
-      wchar_t text[64];
-      wsprintfW(text, L"The dialog box failed (error 0x%04X).", code);
-      return FromWide(text);
-    }
-  }
-}
+ private:
+  HWND owner_;
+};
 
 // The open-file dialog makes the folder it showed last the process's current folder, whatever
 // its flags say; a program holding a USB stick's or a network share's folder keeps it from
@@ -204,6 +196,9 @@ class KeepCurrentFolder {
   std::wstring folder_;
 };
 
+// The shell's dialog object rather than GetOpenFileNameW: since Windows 7 the older dialog
+// ignores the start folder it is given once it is the one given the first time, and opens in
+// the folder last picked instead; SetFolder applies every time.
 class OpenFileDialog final : public CommonDialog {
  public:
   explicit OpenFileDialog(HWND owner) : owner_(owner) {}
@@ -216,37 +211,58 @@ class OpenFileDialog final : public CommonDialog {
 
   void ShowOpen() override {
     const KeepCurrentFolder keep;
-    // "Description|pattern|..." becomes the dialog's list of NUL-separated pairs.
-    std::u16string filter = filter_;
-    for (char16_t& c : filter) {
-      if (c == u'|') c = u'\0';
+    fileName_.clear();
+    ComPtr<IFileOpenDialog> dialog;
+    Check(system::CoCreateInstance(CLSID_FileOpenDialog, nullptr, CLSCTX_INPROC_SERVER,
+                                   IID_PPV_ARGS(&dialog)),
+          Operation::ShowOpen, u"");
+    FILEOPENDIALOGOPTIONS options = 0;
+    Check(dialog->GetOptions(&options), Operation::ShowOpen, u"");
+    // A shortcut is returned as itself, not followed to its target; no pick is added to the
+    // person's recent items.
+    options |= FOS_FORCEFILESYSTEM | FOS_FILEMUSTEXIST | FOS_PATHMUSTEXIST | FOS_NOCHANGEDIR |
+               FOS_NODEREFERENCELINKS | FOS_DONTADDTORECENT;
+    Check(dialog->SetOptions(options), Operation::ShowOpen, u"");
+    if (!title_.empty()) Check(dialog->SetTitle(Wide(title_)), Operation::ShowOpen, u"");
+    // "Description|pattern|..." becomes the dialog's list of pairs.
+    std::vector<std::u16string> parts(1);
+    for (char16_t c : filter_) {
+      if (c == u'|') {
+        parts.emplace_back();
+      } else {
+        parts.back() += c;
+      }
     }
-    filter.push_back(u'\0');
-    std::vector<wchar_t> buffer(kMaxFileName, L'\0');
+    std::vector<COMDLG_FILTERSPEC> types;
+    for (std::size_t i = 0; i + 1 < parts.size(); i += 2)
+      types.push_back({Wide(parts[i]), Wide(parts[i + 1])});
+    if (!types.empty()) {
+      Check(dialog->SetFileTypes(static_cast<UINT>(types.size()), types.data()),
+            Operation::ShowOpen, u"");
+      Check(dialog->SetFileTypeIndex(1), Operation::ShowOpen, u"");
+    }
+    if (!initDir_.empty()) {
+      ComPtr<IShellItem> folder;
+      Check(system::SHCreateItemFromParsingName(Wide(initDir_), nullptr, IID_PPV_ARGS(&folder)),
+            Operation::ShowOpen, initDir_);
+      Check(dialog->SetFolder(folder.Get()), Operation::ShowOpen, initDir_);
+    }
 
-    OPENFILENAMEW dialog{};
-    dialog.lStructSize = sizeof dialog;
-    dialog.hwndOwner = owner_;
-    dialog.lpstrFilter = filter_.empty() ? nullptr : Wide(filter);
-    dialog.nFilterIndex = 1;
-    dialog.lpstrFile = buffer.data();
-    dialog.nMaxFile = static_cast<DWORD>(buffer.size());
-    dialog.lpstrTitle = title_.empty() ? nullptr : Wide(title_);
-    dialog.lpstrInitialDir = initDir_.empty() ? nullptr : Wide(initDir_);
-    dialog.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY |
-                   OFN_NODEREFERENCELINKS | OFN_NOCHANGEDIR;
-    if (system::GetOpenFileNameW(&dialog)) {
-      fileName_ = FromWide(buffer.data());
+    const HRESULT shown = dialog->Show(owner_);
+    if (shown == HRESULT_FROM_WIN32(ERROR_CANCELLED)) {
+      if (cancelError_) throw ShellError(Operation::ShowOpen, u"", u"Cancel was selected.", 0);
       return;
     }
-    fileName_.clear();
-    const DWORD error = system::CommDlgExtendedError();
-    if (error != 0) throw ShellError(Operation::ShowOpen, u"", DialogReason(error), error);
-    if (cancelError_) throw ShellError(Operation::ShowOpen, u"", u"Cancel was selected.", 0);
+    Check(shown, Operation::ShowOpen, u"");
+    ComPtr<IShellItem> chosen;
+    Check(dialog->GetResult(&chosen), Operation::ShowOpen, u"");
+    PWSTR path = nullptr;
+    Check(chosen->GetDisplayName(SIGDN_FILESYSPATH, &path), Operation::ShowOpen, u"");
+    fileName_ = FromWide(path);
+    system::CoTaskMemFree(path);
   }
 
  private:
-  static constexpr std::size_t kMaxFileName = 32768;  // the longest path Windows has
   HWND owner_;
   std::u16string title_;
   std::u16string filter_;
@@ -261,10 +277,12 @@ std::unique_ptr<CommonDialog> CreateCommonDialog(HWND owner) {
   return std::make_unique<OpenFileDialog>(owner);
 }
 
-std::unique_ptr<ShellObject> WindowsServices::CreateShellObject() { return std::make_unique<Shell>(); }
+std::unique_ptr<ShellObject> WindowsServices::CreateShellObject() {
+  return std::make_unique<Shell>();
+}
 
 std::unique_ptr<FileSystemObject> WindowsServices::CreateFileSystemObject() {
-  return std::make_unique<FileSystem>();
+  return std::make_unique<FileSystem>(owner_);
 }
 
 void WindowsServices::MsgBox(std::u16string_view prompt) {
@@ -280,7 +298,8 @@ std::u16string SystemReason(DWORD code) {
       nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
   std::u16string reason = FromWide(std::wstring_view(buffer ? buffer : L"", length));
   LocalFree(buffer);
-  while (!reason.empty() && (reason.back() == u'\r' || reason.back() == u'\n' || reason.back() == u' ')) {
+  while (!reason.empty() &&
+         (reason.back() == u'\r' || reason.back() == u'\n' || reason.back() == u' ')) {
     reason.pop_back();
   }
   if (reason.empty()) {

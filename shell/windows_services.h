@@ -8,6 +8,7 @@
 
 namespace pellumar::shell {
 
+// The program's name: the window's caption and the title of its messages.
 inline constexpr wchar_t kAppTitle[] = L"Pellumar";
 
 // The platform operations on the shell's own APIs. COM must be started on the calling thread
@@ -27,7 +28,7 @@ class WindowsServices final : public Services {
   HWND owner_;
 };
 
-// The open-file dialog on GetOpenFileNameW, modal to `owner`. Shortcut files are returned
+// The open-file dialog on the shell's dialog object, modal to `owner`. Shortcut files are returned
 // as themselves, not followed to their targets.
 std::unique_ptr<CommonDialog> CreateCommonDialog(HWND owner);
 

@@ -74,12 +74,12 @@ std::optional<PathRefusal> CheckCharacters(std::u16string_view name) {
     }
     if (std::u16string_view(u"<>\"|?*").find(c) != std::u16string_view::npos) {
       return Refuse(PathFault::ForbiddenCharacter,
-                    u"A file name cannot hold the character " + std::u16string(1, c) + u".");
+                    u"A file name cannot hold the character '" + std::u16string(1, c) + u"'.");
     }
     if (c == u':') {
       return Refuse(
           PathFault::Colon,
-          u"A file name cannot hold the character : (Windows keeps it for drive letters).");
+          u"A file name cannot hold the character ':' (Windows keeps it for drive letters).");
     }
   }
   return std::nullopt;
@@ -146,13 +146,34 @@ std::optional<PathRefusal> CheckShortcutPath(std::u16string_view path,
   }
   if (auto refusal = CheckCharacters(name)) return refusal;
   if (auto refusal = CheckSegments(name)) return refusal;
-  if (path.size() > kMaxPathLength) {
+  const std::size_t length = CanonicalShortcutPath(path, desktop).size();
+  // Only "." folders and separators: that is the desktop itself, not a shortcut on it.
+  if (length <= desktop.size() + (IsSeparator(desktop.back()) ? 0 : 1)) {
+    return Refuse(PathFault::NotOnDesktop,
+                  u"The shortcut is not on the desktop. " + std::u16string(kOnlyOnDesktop));
+  }
+  if (length > kMaxPathLength) {
     return Refuse(PathFault::TooLong,
-                  u"The name is too long: the shortcut's full path would have " +
-                      Decimal(path.size()) + u" characters, and Windows takes at most " +
-                      Decimal(kMaxPathLength) + u".");
+                  u"The name is too long: the shortcut's full path would have " + Decimal(length) +
+                      u" characters, and Windows takes at most " + Decimal(kMaxPathLength) + u".");
   }
   return std::nullopt;
+}
+
+std::u16string CanonicalShortcutPath(std::u16string_view path, std::u16string_view desktop) {
+  if (path.substr(0, desktop.size()) != desktop) return std::u16string(path);
+  std::u16string canonical(desktop);
+  std::u16string_view rest = path.substr(desktop.size());
+  while (!rest.empty()) {
+    std::size_t end = 0;
+    while (end < rest.size() && !IsSeparator(rest[end])) ++end;
+    const std::u16string_view segment = rest.substr(0, end);
+    rest.remove_prefix(end < rest.size() ? end + 1 : end);
+    if (segment.empty() || segment == u".") continue;
+    if (canonical.empty() || !IsSeparator(canonical.back())) canonical += u'\\';
+    canonical += segment;
+  }
+  return canonical;
 }
 
 std::optional<std::u16string> CheckTarget(std::u16string_view target) {

@@ -36,6 +36,11 @@ struct PathRefusal {
 // desktop ("news\today"), never out of it.
 std::optional<PathRefusal> CheckShortcutPath(std::u16string_view path, std::u16string_view desktop);
 
+// The path the shell is given for a shortcut CheckShortcutPath accepts: the desktop, then the
+// folders and the name with one backslash between them ('/' is one too) and no "." folder. The
+// shell's file operations and notifications, unlike CreateFileW, do not tidy a path themselves.
+std::u16string CanonicalShortcutPath(std::u16string_view path, std::u16string_view desktop);
+
 // Why `target` (a normalized address) or `icon` (a normalized icon path) cannot be stored in a
 // shortcut whole; nothing when it can.
 std::optional<std::u16string> CheckTarget(std::u16string_view target);

@@ -13,6 +13,10 @@ std::u16string DesktopFolder(shell::ShellObject& shellObject) {
   return LowerCase(shellObject.SpecialFolders(kDesktop));
 }
 
+constexpr std::u16string_view kPreviousInRecycleBin =
+    u"The shortcut that had this name is in the Recycle Bin, unless you agreed to delete it for "
+    u"good.";
+
 // Says why the command cannot go on. A shortcut picked outside the desktop is named as it was
 // picked, not as the path made of it.
 void ShowRefusal(shell::Services& services, std::u16string_view action,
@@ -38,9 +42,10 @@ void CreateWebShortcut(shell::Services& services, std::u16string_view siteName,
   const std::u16string target = NormalizeUrl(webAddress);
   const std::u16string linkName = NormalizeLinkName(siteName);
   const std::u16string icon = NormalizeIconPath(iconText);
-  const std::u16string path = ShortcutPathOnDesktop(linkName, desktop);
+  const std::u16string joined = ShortcutPathOnDesktop(linkName, desktop);
+  const std::u16string path = CanonicalShortcutPath(joined, desktop);
   // Nothing is written outside the desktop, or that the shell would cut short.
-  if (const auto refusal = CheckShortcutPath(path, desktop)) {
+  if (const auto refusal = CheckShortcutPath(joined, desktop)) {
     return ShowRefusal(services, kAction, siteName, path, *refusal);
   }
   auto reason = CheckTarget(target);
@@ -50,21 +55,34 @@ void CreateWebShortcut(shell::Services& services, std::u16string_view siteName,
   const auto shortcut = shellObject->CreateShortcut(path);
   shortcut->TargetPath(target);
   if (HasIcon(icon)) shortcut->IconLocation(icon);
-  shortcut->Save();
+  // A file already of that name, perhaps a shortcut of the person's own, goes to the Recycle Bin
+  // as Delete sends it, so that it is never lost: read-only or held open, it is refused and
+  // stays; where it could only be deleted for good, the person is asked and may keep it.
+  const auto fileSystem = services.CreateFileSystemObject();
+  if (!fileSystem->FileExists(path)) return shortcut->Save();
+  if (!fileSystem->GetFile(path)->Delete()) return;
+  try {
+    shortcut->Save();
+  } catch (const shell::ShellError& error) {
+    throw shell::ShellError(error.operation(), error.path(),
+                            error.reason() + u"\n\n" + std::u16string(kPreviousInRecycleBin),
+                            error.code());
+  }
 }
 
 void DeleteWebShortcut(shell::Services& services, std::u16string_view siteName) {
   const auto shellObject = services.CreateShellObject();
   const std::u16string desktop = DesktopFolder(*shellObject);
   const std::u16string linkName = NormalizeLinkName(siteName);
-  const std::u16string path = ShortcutPathOnDesktop(linkName, desktop);
-  if (const auto refusal = CheckShortcutPath(path, desktop)) {
+  const std::u16string joined = ShortcutPathOnDesktop(linkName, desktop);
+  const std::u16string path = CanonicalShortcutPath(joined, desktop);
+  if (const auto refusal = CheckShortcutPath(joined, desktop)) {
     return ShowRefusal(services, u"delete the shortcut", siteName, path, *refusal);
   }
 
   const auto fileSystem = services.CreateFileSystemObject();
   const auto file = fileSystem->GetFile(path);
-  file->Delete();
+  file->Delete();  // kept when the person says so: nothing more to say
 }
 
 }  // namespace pellumar

@@ -11,7 +11,9 @@ constexpr std::u16string_view kLnk = u".lnk";
 constexpr std::u16string_view kIco = u".ico";
 constexpr std::u16string_view kSeparator = u"\\";
 
-constexpr char16_t LowerCaseUnit(char16_t c) { return c >= u'A' && c <= u'Z' ? c + (u'a' - u'A') : c; }
+constexpr char16_t LowerCaseUnit(char16_t c) {
+  return c >= u'A' && c <= u'Z' ? c + (u'a' - u'A') : c;
+}
 
 bool StartsWithIgnoringCase(std::u16string_view text, std::u16string_view lowerPrefix) {
   if (text.size() < lowerPrefix.size()) return false;
@@ -63,7 +65,7 @@ std::u16string NormalizeUrl(std::u16string_view text) {
 std::u16string NormalizeLinkName(std::u16string_view text) {
   std::u16string name = Remove(LowerCase(text), kLnk);
   name += kLnk;
-  return LowerCase(name);
+  return name;
 }
 
 std::u16string NormalizeIconPath(std::u16string_view text) {

@@ -17,6 +17,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   services.desktop = input.Next();
   const std::u16string site = input.Next(), address = input.Next(), icon = input.Next();
   if (mode & 0x10) services.failAt = static_cast<shell::Operation>((mode & 0x0F) % 11);
+  services.fileExists = (mode & 0x20) != 0;
+  services.keepFile = (mode & 0x40) != 0;
 
   bool raised = false;
   try {
@@ -58,27 +60,42 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   bool cutsExtension = !desktop.empty() && std::string(".lnk").find(desktop) != std::string::npos;
   for (const char* end : {".", ".l", ".ln", ".lnk"}) {
     cutsExtension = cutsExtension || (desktop.size() >= std::strlen(end) &&
-                                      desktop.compare(desktop.size() - std::strlen(end), std::string::npos, end) == 0);
+                                      desktop.compare(desktop.size() - std::strlen(end),
+                                                      std::string::npos, end) == 0);
   }
+  // One backslash after the desktop, unless the desktop ends with one (a drive's root).
+  const bool desktopEndsWithSeparator =
+      !desktop.empty() && (desktop.back() == '\\' || desktop.back() == '/');
   for (const std::string& call : calls) {
     for (const char* op : {"CreateShortcut(", "GetFile("}) {
-      const std::string prefix = std::string(op) + desktop + "\\";
+      const std::string prefix = std::string(op) + desktop + (desktopEndsWithSeparator ? "" : "\\");
       if (call.rfind(op, 0) == 0) {
         PELLUMAR_CHECK(call.rfind(prefix, 0) == 0);
         // Only a path the rule accepts reaches the shell.
-        const std::u16string path = ShortcutPathOnDesktop(NormalizeLinkName(site), LowerCase(services.desktop));
+        const std::u16string path =
+            ShortcutPathOnDesktop(NormalizeLinkName(site), LowerCase(services.desktop));
         PELLUMAR_CHECK(!CheckShortcutPath(path, LowerCase(services.desktop)));
-        PELLUMAR_CHECK(cutsExtension || (call.size() >= 5 && call.compare(call.size() - 5, 5, ".lnk)") == 0));
+        PELLUMAR_CHECK(cutsExtension ||
+                       (call.size() >= 5 && call.compare(call.size() - 5, 5, ".lnk)") == 0));
       }
     }
     if (call.rfind("TargetPath(", 0) == 0) {
-      PELLUMAR_CHECK(call.rfind("TargetPath(http://", 0) == 0 || call.rfind("TargetPath(https://", 0) == 0);
+      PELLUMAR_CHECK(call.rfind("TargetPath(http://", 0) == 0 ||
+                     call.rfind("TargetPath(https://", 0) == 0);
     }
   }
   if (!(mode & 0x80)) {
-    const bool iconSet = calls.size() == 6;  // the five steps and IconLocation
+    bool iconSet = false, saved = false, deleted = false;
+    for (const std::string& call : calls) {
+      iconSet = iconSet || call.rfind("IconLocation(", 0) == 0;
+      PELLUMAR_CHECK(!saved);  // Save comes last, after any Delete
+      saved = call == "Save()";
+      deleted = deleted || call == "Delete()";
+    }
     PELLUMAR_CHECK(iconSet == HasIcon(NormalizeIconPath(icon)));
-    PELLUMAR_CHECK(calls.back() == "Save()");
+    // A file of that name is recycled first; kept at the person's word, nothing is saved.
+    PELLUMAR_CHECK(deleted == services.fileExists);
+    PELLUMAR_CHECK(saved == !(services.fileExists && services.keepFile));
   } else {
     PELLUMAR_CHECK(calls.back() == "Delete()");
   }

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <string>
 
 namespace pellumar::fuzz {
@@ -32,9 +33,12 @@ class Input {
 };
 
 // Stops the run, so libFuzzer keeps the input that broke a property.
-#define PELLUMAR_CHECK(condition) \
-  do {                            \
-    if (!(condition)) __builtin_trap(); \
+#define PELLUMAR_CHECK(condition)                                                           \
+  do {                                                                                      \
+    if (!(condition)) {                                                                     \
+      std::fprintf(stderr, "%s:%d: property broken: %s\n", __FILE__, __LINE__, #condition); \
+      __builtin_trap();                                                                     \
+    }                                                                                       \
   } while (false)
 
 }  // namespace pellumar::fuzz

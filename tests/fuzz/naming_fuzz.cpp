@@ -44,8 +44,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // A path the rule accepts fits the shell, holds no character a file name cannot, and never
   // climbs out of the desktop.
   if (const auto refusal = CheckShortcutPath(path, desktop); !refusal) {
-    const std::u16string_view name = std::u16string_view(path).substr(desktop.size() + 1);
-    PELLUMAR_CHECK(path.size() <= kMaxPathLength);
+    // Judged, and handed to the shell, as its canonical form: one backslash between folders.
+    const std::u16string canonical = CanonicalShortcutPath(path, desktop);
+    const std::size_t start =
+        desktop.size() + (desktop.ends_with(u'\\') || desktop.ends_with(u'/') ? 0 : 1);
+    PELLUMAR_CHECK(canonical.starts_with(desktop) && canonical.size() > start);
+    const std::u16string_view name = std::u16string_view(canonical).substr(start);
+    PELLUMAR_CHECK(canonical.size() <= kMaxPathLength);
+    PELLUMAR_CHECK(name.find(u"\\\\") == std::u16string_view::npos &&
+                   name.find(u'/') == std::u16string_view::npos);
     PELLUMAR_CHECK(name.find_first_of(u"<>:\"|?*") == std::u16string_view::npos);
     for (char16_t c : name) PELLUMAR_CHECK(c >= 0x20);
     PELLUMAR_CHECK(name.find(u"..\\") != 0 && name.find(u"\\..\\") == std::u16string_view::npos);

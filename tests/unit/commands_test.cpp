@@ -4,6 +4,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <set>
+#include <utility>
+
 #include "recording_services.h"
 
 namespace pellumar {
@@ -23,35 +26,83 @@ std::string Call(std::string_view operation, std::string_view argument = "") {
 TEST(CreateWebShortcutTest, WritesTargetAndIconInOrder) {
   RecordingServices services;
   CreateWebShortcut(services, u"News", u"Portal/a", u"C:\\Icons\\Globe");
-  EXPECT_THAT(services.calls,
-              ElementsAre(Call("CreateShellObject"), Call("SpecialFolders", "Desktop"),
-                          Call("CreateShortcut", kNewsPath), Call("TargetPath", "http://portal/a"),
-                          Call("IconLocation", "c:\\icons\\globe.ico"), Call("Save")));
+  EXPECT_THAT(
+      services.calls,
+      ElementsAre(Call("CreateShellObject"), Call("SpecialFolders", "Desktop"),
+                  Call("CreateShortcut", kNewsPath), Call("TargetPath", "http://portal/a"),
+                  Call("IconLocation", "c:\\icons\\globe.ico"), Call("CreateFileSystemObject"),
+                  Call("FileExists", kNewsPath), Call("Save")));
 }
 
 TEST(CreateWebShortcutTest, LeavesTheIconUnsetWhenTheBoxHoldsNoIcon) {
   for (const std::u16string icon : {u"", u".ico", u".ICO.ico"}) {
     RecordingServices services;
     CreateWebShortcut(services, u"News", u"Portal/a", icon);
-    EXPECT_THAT(services.calls,
-                ElementsAre(Call("CreateShellObject"), Call("SpecialFolders", "Desktop"),
-                            Call("CreateShortcut", kNewsPath),
-                            Call("TargetPath", "http://portal/a"), Call("Save")));
+    EXPECT_THAT(
+        services.calls,
+        ElementsAre(Call("CreateShellObject"), Call("SpecialFolders", "Desktop"),
+                    Call("CreateShortcut", kNewsPath), Call("TargetPath", "http://portal/a"),
+                    Call("CreateFileSystemObject"), Call("FileExists", kNewsPath), Call("Save")));
   }
 }
 
-TEST(CreateWebShortcutTest, PickedPathInsideTheDesktopGivesTwoSeparators) {
-  RecordingServices services;
-  CreateWebShortcut(services, u"C:\\Users\\U\\Desktop\\News.lnk", u"x", u"");
-  EXPECT_EQ(services.calls.at(2), Call("CreateShortcut", "c:\\users\\u\\desktop\\\\news.lnk"));
+// The shell is given one backslash between folders, whatever the name held.
+TEST(CreateWebShortcutTest, APickedPathOrSlashesReachTheShellWithSingleBackslashes) {
+  const std::pair<std::u16string, std::string> cases[] = {
+      {u"C:\\Users\\U\\Desktop\\News.lnk", kNewsPath},
+      {u"news/today", "c:\\users\\u\\desktop\\news\\today.lnk"},
+      {u"news\\\\.\\//today", "c:\\users\\u\\desktop\\news\\today.lnk"},
+  };
+  for (const auto& [site, path] : cases) {
+    RecordingServices services;
+    CreateWebShortcut(services, site, u"x", u"");
+    EXPECT_EQ(services.calls.at(2), Call("CreateShortcut", path));
+    DeleteWebShortcut(services, site);
+    EXPECT_EQ(services.calls.end()[-2], Call("GetFile", path));
+  }
 }
 
 TEST(CreateWebShortcutTest, CreatingTwiceSavesToTheSamePathTwice) {
   RecordingServices services;
   CreateWebShortcut(services, u"News", u"a", u"");
   CreateWebShortcut(services, u"NEWS.LNK", u"a", u"");
-  EXPECT_EQ(services.calls.at(2), services.calls.at(7));
-  EXPECT_EQ(services.calls.at(9), Call("Save"));
+  EXPECT_EQ(services.calls.at(2), services.calls.at(9));
+  EXPECT_EQ(services.calls.at(13), Call("Save"));
+}
+
+// A file of that name goes to the Recycle Bin before the new shortcut takes the name.
+TEST(CreateWebShortcutTest, AnExistingShortcutIsRecycledBeforeTheNewOneIsSaved) {
+  RecordingServices services;
+  services.fileExists = true;
+  CreateWebShortcut(services, u"News", u"a", u"");
+  EXPECT_THAT(services.calls,
+              ElementsAre(Call("CreateShellObject"), Call("SpecialFolders", "Desktop"),
+                          Call("CreateShortcut", kNewsPath), Call("TargetPath", "http://a"),
+                          Call("CreateFileSystemObject"), Call("FileExists", kNewsPath),
+                          Call("GetFile", kNewsPath), Call("Delete"), Call("Save")));
+}
+
+TEST(CreateWebShortcutTest, KeepingTheExistingShortcutWritesNothingAndSaysNothing) {
+  RecordingServices services;
+  services.fileExists = true;
+  services.keepFile = true;
+  CreateWebShortcut(services, u"News", u"a", u"");
+  EXPECT_EQ(services.calls.back(), Call("Delete"));
+}
+
+TEST(CreateWebShortcutTest, ASaveThatFailsAfterRecyclingSaysWhereThePreviousShortcutIs) {
+  RecordingServices services;
+  services.fileExists = true;
+  services.failAt = Operation::Save;
+  try {
+    CreateWebShortcut(services, u"News", u"a", u"");
+    FAIL() << "no error raised";
+  } catch (const ShellError& error) {
+    EXPECT_EQ(error.operation(), Operation::Save);
+    EXPECT_EQ(error.reason(),
+              u"Injected failure.\n\nThe shortcut that had this name is in the "
+              u"Recycle Bin, unless you agreed to delete it for good.");
+  }
 }
 
 struct ValidationCase {
@@ -73,7 +124,8 @@ INSTANTIATE_TEST_SUITE_P(
                       ValidationCase{u"", u"portal", "Please Enter a valid FileName"},
                       ValidationCase{u"News", u"", "Please Enter a valid Website Address"},
                       // Nothing but white space is no address; "http://" alone is no shortcut.
-                      ValidationCase{u"News", u" \t\u00A0\r\n ", "Please Enter a valid Website Address"}));
+                      ValidationCase{u"News", u" \t\u00A0\r\n ",
+                                     "Please Enter a valid Website Address"}));
 
 TEST(CreateWebShortcutTest, APastedAddressLosesItsPaddingAndABlankNameKeepsItsSpace) {
   RecordingServices services;
@@ -81,7 +133,8 @@ TEST(CreateWebShortcutTest, APastedAddressLosesItsPaddingAndABlankNameKeepsItsSp
   EXPECT_THAT(services.calls,
               ElementsAre(Call("CreateShellObject"), Call("SpecialFolders", "Desktop"),
                           Call("CreateShortcut", "c:\\users\\u\\desktop\\ .lnk"),
-                          Call("TargetPath", "http://portal/a b"), Call("Save")));
+                          Call("TargetPath", "http://portal/a b"), Call("CreateFileSystemObject"),
+                          Call("FileExists", "c:\\users\\u\\desktop\\ .lnk"), Call("Save")));
 }
 
 // A name the rules refuse, or a target or icon a shortcut cannot hold whole, is said in one
@@ -123,11 +176,13 @@ INSTANTIATE_TEST_SUITE_P(
         RefusalCase{true, u"a?b", u"a", u"", ""}, RefusalCase{false, u"..\\News", u"", u"", ""},
         RefusalCase{true, std::u16string(300, u'n'), u"a", u"", ""},
         RefusalCase{true, u"News", kLongAddress, u"", ""},
+        RefusalCase{true, u"News", kLongAddress, u"c:\\globe", ""},
         RefusalCase{true, u"News", u"a", std::u16string(256, u'i'), ""},
         // A shortcut picked elsewhere is named as it was picked.
-        RefusalCase{false, u"D:\\Links\\News.lnk", u"", u"",
-                    "Could not delete the shortcut.\n\nD:\\Links\\News.lnk\n\nThe shortcut is not on "
-                    "the desktop. Shortcuts are only written and deleted in the desktop folder."}));
+        RefusalCase{
+            false, u"D:\\Links\\News.lnk", u"", u"",
+            "Could not delete the shortcut.\n\nD:\\Links\\News.lnk\n\nThe shortcut is not on "
+            "the desktop. Shortcuts are only written and deleted in the desktop folder."}));
 
 TEST(CreateWebShortcutTest, TheLongestTargetAndIconAShortcutHoldsAreWritten) {
   RecordingServices services;
@@ -155,16 +210,17 @@ TEST_P(CreateFailureTest, StopsAtTheFailingStep) {
 INSTANTIATE_TEST_SUITE_P(Steps, CreateFailureTest,
                          ::testing::Values(Operation::CreateShellObject, Operation::SpecialFolders,
                                            Operation::CreateShortcut, Operation::TargetPath,
-                                           Operation::IconLocation, Operation::Save));
+                                           Operation::IconLocation,
+                                           Operation::CreateFileSystemObject, Operation::Save));
 
 TEST(DeleteWebShortcutTest, DeletesTheFileCreateWrites) {
   for (const std::u16string name : {u"News", u"News.LNK", u"news.lnk.lnk"}) {
     RecordingServices services;
     DeleteWebShortcut(services, name);
-    EXPECT_THAT(services.calls,
-                ElementsAre(Call("CreateShellObject"), Call("SpecialFolders", "Desktop"),
-                            Call("CreateFileSystemObject"), Call("GetFile", kNewsPath),
-                            Call("Delete")));
+    EXPECT_THAT(
+        services.calls,
+        ElementsAre(Call("CreateShellObject"), Call("SpecialFolders", "Desktop"),
+                    Call("CreateFileSystemObject"), Call("GetFile", kNewsPath), Call("Delete")));
   }
 }
 
@@ -197,6 +253,49 @@ TEST(ShellErrorTest, DescribesWhatFailedWhereAndWhy) {
             u"Could not find the shortcut.\n\nc:\\d\\news.lnk\n\n"
             u"The system cannot find the file specified.");
   EXPECT_STREQ(error.what(), "GetFile failed");
+}
+
+// The shell's file operation has codes of its own that clash with Win32's: each documented one
+// says what it means, any other says it is the file operation's, never a Win32 text.
+TEST(ShellErrorTest, FileOperationCodesSayWhatTheyMean) {
+  const std::pair<std::uint32_t, std::u16string_view> cases[] = {
+      {0x71, u"same file"},
+      {0x72, u"only one as the destination"},
+      {0x73, u"renamed into"},
+      {0x74, u"root folder of a drive, which cannot be moved"},
+      {0x75, u"cancelled"},
+      {0x76, u"folder inside"},
+      {0x78, u"security"},
+      {0x79, u"path is longer"},
+      {0x7A, u"several destinations"},
+      {0x7C, u"not valid"},
+      {0x7D, u"same folder"},
+      {0x7E, u"A file already"},
+      {0x80, u"A folder already"},
+      {0x81, u"name is longer"},
+      {0x82, u"destination is a read-only CD"},
+      {0x83, u"destination is a read-only DVD"},
+      {0x84, u"destination is a writable CD"},
+      {0x85, u"too large"},
+      {0x86, u"source is a read-only CD"},
+      {0x87, u"source is a read-only DVD"},
+      {0x88, u"source is a writable CD"},
+      {0xB7, u"became longer"},
+      {0x402, u"unknown error"},
+      {0x10000, u"at the destination"},
+      {0x10074, u"destination is the root folder"},
+      {0x5, u"The file operation failed (code 0x5)."},
+      {0x77, u"The file operation failed (code 0x77)."},
+      {0x80070005, u"The file operation failed (code 0x80070005)."},
+  };
+  std::set<std::u16string> reasons;
+  for (const auto& [code, expected] : cases) {
+    const std::u16string reason = shell::FileOperationReason(code);
+    EXPECT_NE(reason.find(expected), std::u16string::npos)
+        << code << ": " << testing::ToUtf8(reason);
+    reasons.insert(reason);
+  }
+  EXPECT_EQ(reasons.size(), std::size(cases));
 }
 
 TEST(ShellErrorTest, ShortensAVeryLongPathButKeepsItsEnds) {

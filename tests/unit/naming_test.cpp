@@ -35,12 +35,10 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(RemoveCase{u"a.lnk", u".lnk", u"a"},
                       RemoveCase{u"a.lnkb.lnk.lnk", u".lnk", u"ab"},
                       RemoveCase{u"x.l.lnknk", u".lnk", u"x.lnk"},  // not scanned again
-                      RemoveCase{u"aaa", u"aa", u"a"},               // no overlaps
-                      RemoveCase{u"A.LNK", u".lnk", u"A.LNK"},       // exact comparison
-                      RemoveCase{u"text", u"", u"text"},
-                      RemoveCase{u"", u".lnk", u""},
-                      RemoveCase{u".lnk", u".lnk", u""},
-                      RemoveCase{u"ab", u"abc", u"ab"}));
+                      RemoveCase{u"aaa", u"aa", u"a"},              // no overlaps
+                      RemoveCase{u"A.LNK", u".lnk", u"A.LNK"},      // exact comparison
+                      RemoveCase{u"text", u"", u"text"}, RemoveCase{u"", u".lnk", u""},
+                      RemoveCase{u".lnk", u".lnk", u""}, RemoveCase{u"ab", u"abc", u"ab"}));
 
 TEST(LowerCaseTest, MapsOnlyAsciiCapitals) {
   EXPECT_EQ(LowerCase(u"AZaz09@[`{"), u"azaz09@[`{");
@@ -59,17 +57,18 @@ TEST_P(NormalizeUrlTest, KeepsSchemeLowersHostKeepsTheRest) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, NormalizeUrlTest,
-    ::testing::Values(
-        Case{u"Portal/Page", u"http://portal/Page"}, Case{u"HTTP://Portal", u"http://portal"},
-        Case{u"https://portal", u"https://portal"},
-        Case{u"HTTPS://Example.COM/Watch?v=AbC#T", u"https://example.com/Watch?v=AbC#T"},
-        Case{u"HtTpS://A.B", u"https://a.b"},
-        // An address inside the query is data, not a scheme.
-        Case{u"site/login?next=http://a.b", u"http://site/login?next=http://a.b"},
-        Case{u"Site?Q=1", u"http://site?Q=1"}, Case{u"Site#Top", u"http://site#Top"},
-        Case{u"a http://b", u"http://a http://b"}, Case{u"http://", u"http://"},
-        Case{u"https:/x", u"http://https:/x"}, Case{u"", u"http://"},
-        Case{u"БАНК.рф/Путь", u"http://БАНК.рф/Путь"}));
+    ::testing::Values(Case{u"Portal/Page", u"http://portal/Page"},
+                      Case{u"HTTP://Portal", u"http://portal"},
+                      Case{u"https://portal", u"https://portal"},
+                      Case{u"HTTPS://Example.COM/Watch?v=AbC#T",
+                           u"https://example.com/Watch?v=AbC#T"},
+                      Case{u"HtTpS://A.B", u"https://a.b"},
+                      // An address inside the query is data, not a scheme.
+                      Case{u"site/login?next=http://a.b", u"http://site/login?next=http://a.b"},
+                      Case{u"Site?Q=1", u"http://site?Q=1"}, Case{u"Site#Top", u"http://site#Top"},
+                      Case{u"a http://b", u"http://a http://b"}, Case{u"http://", u"http://"},
+                      Case{u"https:/x", u"http://https:/x"}, Case{u"", u"http://"},
+                      Case{u"БАНК.рф/Путь", u"http://БАНК.рф/Путь"}));
 
 // ---- NormalizeLinkName -----------------------------------------------------------------
 
@@ -79,16 +78,13 @@ TEST_P(NormalizeLinkNameTest, LowersRemovesEveryLnkAndAppendsOne) {
   EXPECT_EQ(NormalizeLinkName(GetParam().input), GetParam().expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, NormalizeLinkNameTest,
-                         ::testing::Values(Case{u"My Site", u"my site.lnk"},
-                                           Case{u"Site.LNK", u"site.lnk"},
-                                           Case{u"a.lnk.b", u"a.b.lnk"},
-                                           Case{u"x.l.lnknk", u"x.lnk.lnk"},
-                                           Case{u"", u".lnk"}, Case{u".lnk.LNK", u".lnk"},
-                                           Case{u"News ", u"news .lnk"},
-                                           Case{u"a<b>:\"|?*", u"a<b>:\"|?*.lnk"},
-                                           Case{u"موقع", u"موقع.lnk"},
-                                           Case{u"站点\U0001F310", u"站点\U0001F310.lnk"}));
+INSTANTIATE_TEST_SUITE_P(
+    Cases, NormalizeLinkNameTest,
+    ::testing::Values(Case{u"My Site", u"my site.lnk"}, Case{u"Site.LNK", u"site.lnk"},
+                      Case{u"a.lnk.b", u"a.b.lnk"}, Case{u"x.l.lnknk", u"x.lnk.lnk"},
+                      Case{u"", u".lnk"}, Case{u".lnk.LNK", u".lnk"}, Case{u"News ", u"news .lnk"},
+                      Case{u"a<b>:\"|?*", u"a<b>:\"|?*.lnk"}, Case{u"موقع", u"موقع.lnk"},
+                      Case{u"站点\U0001F310", u"站点\U0001F310.lnk"}));
 
 // ---- NormalizeIconPath -----------------------------------------------------------------
 
@@ -103,9 +99,8 @@ INSTANTIATE_TEST_SUITE_P(Cases, NormalizeIconPathTest,
                                            Case{u"c:\\my.icons\\a.ico", u"c:\\my.icons\\a.ico"},
                                            Case{u"c:\\icons\\globe", u"c:\\icons\\globe.ico"},
                                            Case{u"a.ico.ICO", u"a.ico"},
-                                           Case{u"a.ico.bmp", u"a.ico.bmp.ico"},
-                                           Case{u"", u".ico"}, Case{u".ico", u".ico"},
-                                           Case{u".ICO.ico", u".ico"}));
+                                           Case{u"a.ico.bmp", u"a.ico.bmp.ico"}, Case{u"", u".ico"},
+                                           Case{u".ico", u".ico"}, Case{u".ICO.ico", u".ico"}));
 
 TEST(HasIconTest, OnlyTheBareExtensionMeansNoIcon) {
   EXPECT_FALSE(HasIcon(NormalizeIconPath(u"")));
@@ -153,7 +148,8 @@ class CheckShortcutPathTest : public ::testing::TestWithParam<NameCase> {};
 
 TEST_P(CheckShortcutPathTest, RefusesWhatWindowsCannotHoldOrWhatLeavesTheDesktop) {
   const NameCase& c = GetParam();
-  const auto refusal = CheckShortcutPath(ShortcutPathOnDesktop(NormalizeLinkName(c.siteName), kDesk), kDesk);
+  const auto refusal =
+      CheckShortcutPath(ShortcutPathOnDesktop(NormalizeLinkName(c.siteName), kDesk), kDesk);
   ASSERT_EQ(refusal.has_value(), c.fault.has_value());
   if (!refusal) return;
   EXPECT_EQ(refusal->fault, *c.fault);
@@ -169,45 +165,93 @@ INSTANTIATE_TEST_SUITE_P(
         NameCase{u"con", PathFault::ReservedName, u"CON is a name Windows keeps for a device"},
         NameCase{u"NUL.txt", PathFault::ReservedName, u"NUL"},
         // Characters no file name holds, a colon after the desktop, folders Windows would rename.
-        NameCase{u"a<b", PathFault::ForbiddenCharacter, u"<"}, NameCase{u"a>b", PathFault::ForbiddenCharacter},
-        NameCase{u"a\"b", PathFault::ForbiddenCharacter}, NameCase{u"a|b", PathFault::ForbiddenCharacter},
-        NameCase{u"a?b", PathFault::ForbiddenCharacter}, NameCase{u"a*b", PathFault::ForbiddenCharacter, u"*"},
+        NameCase{u"a<b", PathFault::ForbiddenCharacter,
+                 u"A file name cannot hold the character '<'."},
+        NameCase{u"a>b", PathFault::ForbiddenCharacter},
+        NameCase{u"a\"b", PathFault::ForbiddenCharacter},
+        NameCase{u"a|b", PathFault::ForbiddenCharacter},
+        NameCase{u"a?b", PathFault::ForbiddenCharacter},
+        NameCase{u"a*b", PathFault::ForbiddenCharacter, u"'*'"},
         NameCase{u"a\tb", PathFault::ForbiddenCharacter, u"U+0009"},
         NameCase{std::u16string(u"a\u0001b"), PathFault::ForbiddenCharacter},
-        NameCase{u"a\u001Fb", PathFault::ForbiddenCharacter}, NameCase{u"a:b", PathFault::Colon, u":"},
+        NameCase{u"a\u001Fb", PathFault::ForbiddenCharacter},
+        NameCase{u"a:b", PathFault::Colon, u"the character ':' (Windows"},
         NameCase{u"news.\\x", PathFault::EndsWithDotOrSpace, u"\"news.\""},
         NameCase{u"news \\x", PathFault::EndsWithDotOrSpace},
         // Out of the desktop, or a shortcut picked elsewhere.
         NameCase{u"..\\x", PathFault::LeavesDesktop, u"desktop folder"},
-        NameCase{u"a\\..\\..\\x", PathFault::LeavesDesktop}, NameCase{u"../x", PathFault::LeavesDesktop},
+        NameCase{u"a\\..\\..\\x", PathFault::LeavesDesktop},
+        NameCase{u"../x", PathFault::LeavesDesktop},
         NameCase{u"D:\\Links\\News.lnk", PathFault::NotOnDesktop, u"not on the desktop"},
         NameCase{u"\\\\server\\links\\news", PathFault::NotOnDesktop},
+        NameCase{u"a:\\news", PathFault::NotOnDesktop},
+        NameCase{u"Z:/news", PathFault::NotOnDesktop}, NameCase{u"@:\\news", PathFault::Colon},
+        NameCase{u"[:\\news", PathFault::Colon}, NameCase{u"`:\\news", PathFault::Colon},
+        NameCase{u"{:\\news", PathFault::Colon},
         // Longer than the shell's save and the deletion take.
         NameCase{kLongestName + u"n", PathFault::TooLong, u"260"},
+        // Counted on the path the shell is given: doubled separators and "." folders go first.
+        NameCase{u"n//.//" + kLongestName.substr(2), std::nullopt},
         // Names that stay allowed, folders of the desktop and near misses included.
-        NameCase{kLongestName, std::nullopt}, NameCase{u"News", std::nullopt}, NameCase{u"News ", std::nullopt},
-        NameCase{u"hostile dots...", std::nullopt}, NameCase{u"console", std::nullopt},
-        NameCase{u"com10", std::nullopt}, NameCase{u"com1x", std::nullopt}, NameCase{u"lpt", std::nullopt},
-        NameCase{u"nul_", std::nullopt}, NameCase{u"my con", std::nullopt}, NameCase{u" con", std::nullopt},
-        NameCase{u"news\\today", std::nullopt}, NameCase{u"news/today", std::nullopt},
-        NameCase{u".\\news", std::nullopt}, NameCase{u"c:\\users\\u\\desktop\\News.lnk", std::nullopt},
+        NameCase{kLongestName, std::nullopt}, NameCase{u"News", std::nullopt},
+        NameCase{u"News ", std::nullopt}, NameCase{u"hostile dots...", std::nullopt},
+        NameCase{u"console", std::nullopt}, NameCase{u"com10", std::nullopt},
+        NameCase{u"com1x", std::nullopt}, NameCase{u"lpt", std::nullopt},
+        NameCase{u"nul_", std::nullopt}, NameCase{u"my con", std::nullopt},
+        NameCase{u" con", std::nullopt}, NameCase{u"news\\today", std::nullopt},
+        NameCase{u"news/today", std::nullopt}, NameCase{u".\\news", std::nullopt},
+        NameCase{u"c:\\users\\u\\desktop\\News.lnk", std::nullopt},
         NameCase{u"موقع إخباري", std::nullopt}, NameCase{u"e\u0301cole", std::nullopt},
         NameCase{u"", std::nullopt}));
 
 TEST(CheckShortcutPathTest, EveryDeviceNameIsRefusedWithOrWithoutAnExtension) {
   for (const std::u16string& site : testing::kReservedSiteNames) {
-    const auto refusal = CheckShortcutPath(ShortcutPathOnDesktop(NormalizeLinkName(site), kDesk), kDesk);
+    const auto refusal =
+        CheckShortcutPath(ShortcutPathOnDesktop(NormalizeLinkName(site), kDesk), kDesk);
     ASSERT_TRUE(refusal) << testing::ToUtf8(site);
     EXPECT_EQ(refusal->fault, PathFault::ReservedName) << testing::ToUtf8(site);
   }
 }
 
 TEST(CheckShortcutPathTest, APathThatIsNotUnderTheDesktopIsRefused) {
-  for (const std::u16string path : {u"d:\\news.lnk", u"c:\\users\\u\\desktopx\\news.lnk", u"c:\\users\\u\\desktop"}) {
+  for (const std::u16string path :
+       {u"d:\\news.lnk", u"c:\\users\\u\\desktopx\\news.lnk", u"c:\\users\\u\\desktop"}) {
     EXPECT_EQ(CheckShortcutPath(path, kDesk)->fault, PathFault::NotOnDesktop);
   }
   EXPECT_EQ(CheckShortcutPath(u"\\news.lnk", u"")->fault, PathFault::NotOnDesktop);
   EXPECT_FALSE(CheckShortcutPath(u"d:\\\\news.lnk", u"d:\\"));  // a desktop at a drive's root
+}
+
+// ---- TrimWhiteSpace ------------------------------------------------------------------------
+
+TEST(TrimWhiteSpaceTest, DropsEveryKindOfWhiteSpaceAroundAndNothingElse) {
+  const std::u16string spaces[] = {u" ",      u"\t",     u"\n",     u"\v",     u"\f",
+                                   u"\r",     u"\u00A0", u"\u2000", u"\u2005", u"\u200A",
+                                   u"\u200B", u"\u202F", u"\u205F", u"\u3000", u"\uFEFF"};
+  for (const std::u16string& space : spaces) {
+    const std::u16string padded = space + space + u"p o" + space + space;
+    EXPECT_EQ(TrimWhiteSpace(padded), u"p o") << testing::ToUtf8(space);
+  }
+  // Near misses stay: printable characters, and spaces of no kind listed.
+  for (const std::u16string kept : {u"portal", u"\u200Cp\u200C", u"\u2010p", u"\u1FFFp", u"_p_"}) {
+    EXPECT_EQ(TrimWhiteSpace(kept), kept) << testing::ToUtf8(kept);
+  }
+}
+
+// ---- CanonicalShortcutPath ------------------------------------------------------------------
+
+TEST(CanonicalShortcutPathTest, OneBackslashBetweenFoldersAndTheDesktopAsItIs) {
+  const std::u16string_view cases[][3] = {
+      {u"c:\\users\\u\\desktop\\news.lnk", kDesk, u"c:\\users\\u\\desktop\\news.lnk"},
+      {u"c:\\users\\u\\desktop\\\\news.lnk", kDesk, u"c:\\users\\u\\desktop\\news.lnk"},
+      {u"c:\\users\\u\\desktop\\a/./b//c.lnk", kDesk, u"c:\\users\\u\\desktop\\a\\b\\c.lnk"},
+      {u"d:\\\\news.lnk", u"d:\\", u"d:\\news.lnk"},
+      {u"\\\\server\\share\\desktop\\\\news.lnk", u"\\\\server\\share\\desktop",
+       u"\\\\server\\share\\desktop\\news.lnk"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(CanonicalShortcutPath(c[0], c[1]), c[2]) << testing::ToUtf8(c[0]);
+  }
 }
 
 // ---- Growth ----------------------------------------------------------------------------

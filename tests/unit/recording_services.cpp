@@ -36,7 +36,10 @@ class RecordingShell final : public shell::ShellObject {
 class RecordingFile final : public shell::FileObject {
  public:
   explicit RecordingFile(RecordingServices& log) : log_(log) {}
-  void Delete() override { log_.Call(Operation::Delete); }
+  bool Delete() override {
+    log_.Call(Operation::Delete);
+    return !log_.keepFile;
+  }
 
  private:
   RecordingServices& log_;
@@ -45,6 +48,10 @@ class RecordingFile final : public shell::FileObject {
 class RecordingFileSystem final : public shell::FileSystemObject {
  public:
   explicit RecordingFileSystem(RecordingServices& log) : log_(log) {}
+  bool FileExists(std::u16string_view path) override {
+    log_.Record("FileExists", path);
+    return log_.fileExists;
+  }
   std::unique_ptr<shell::FileObject> GetFile(std::u16string_view path) override {
     log_.Call(Operation::GetFile, path);
     return std::make_unique<RecordingFile>(log_);

@@ -19,6 +19,8 @@ class RecordingServices final : public shell::Services {
   std::vector<std::string> calls;
   std::u16string desktop = u"C:\\Users\\U\\Desktop";
   std::optional<shell::Operation> failAt;
+  bool fileExists = false;  // what FileExists answers
+  bool keepFile = false;    // Delete: the person chooses to keep the file
 
   std::unique_ptr<shell::ShellObject> CreateShellObject() override;
   std::unique_ptr<shell::FileSystemObject> CreateFileSystemObject() override;
