@@ -26,7 +26,7 @@ HBITMAP CreatePictureBitmap(int width, int height, std::uint32_t** pixels) {
 }  // namespace
 
 void Background::Load(HINSTANCE instance, int resourceId) {
-  const HRSRC resource = FindResourceW(instance, MAKEINTRESOURCEW(resourceId), MAKEINTRESOURCEW(10));
+  const HRSRC resource = FindResourceW(instance, MAKEINTRESOURCEW(resourceId), RT_RCDATA);
   const HGLOBAL loaded = resource ? LoadResource(instance, resource) : nullptr;
   jpeg_ = loaded ? static_cast<const std::uint8_t*>(LockResource(loaded)) : nullptr;
   jpegSize_ = jpeg_ ? SizeofResource(instance, resource) : 0;
@@ -37,18 +37,20 @@ void Background::Cover(int width, int height) {
   const bool complete = size_.cx == whole_.cx && size_.cy == whole_.cy;
   if (damaged_ || (picture_ && (complete || (width <= size_.cx && height <= size_.cy)))) return;
   // Past the first corner, the rest of the picture at once: a window is resized many times.
-  const PictureSize limit = picture_ ? PictureSize{whole_.cx, whole_.cy} : PictureSize{width, height};
+  const PictureSize limit =
+      picture_ ? PictureSize{whole_.cx, whole_.cy} : PictureSize{width, height};
   UniqueBitmap bitmap;
   PictureSize whole, part;
-  const bool decoded = DecodeJpeg(jpeg_, jpegSize_,
-                                  [&](PictureSize wholeSize, PictureSize partSize) {
-                                    std::uint32_t* pixels = nullptr;
-                                    bitmap.reset(CreatePictureBitmap(partSize.width, partSize.height, &pixels));
-                                    whole = wholeSize;
-                                    part = partSize;
-                                    return pixels;
-                                  },
-                                  limit);
+  const bool decoded = DecodeJpeg(
+      jpeg_, jpegSize_,
+      [&](PictureSize wholeSize, PictureSize partSize) {
+        std::uint32_t* pixels = nullptr;
+        bitmap.reset(CreatePictureBitmap(partSize.width, partSize.height, &pixels));
+        whole = wholeSize;
+        part = partSize;
+        return pixels;
+      },
+      limit);
   if (!decoded) {
     damaged_ = true;  // the plain field colour from now on
     picture_.reset();

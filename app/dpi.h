@@ -2,8 +2,8 @@
 
 #include <windows.h>
 
-// DPI functions of newer Windows, looked up at run time so the program still starts where
-// they are missing; each falls back to the system-wide DPI.
+// The DPI of a window and what follows from it. The per-window DPI functions of Windows 10 are
+// bound at run time (shell/system_dlls.h); where they are missing, the system-wide DPI is used.
 namespace pellumar::app {
 
 inline constexpr UINT kDefaultDpi = 96;
@@ -14,6 +14,10 @@ RECT WindowRectForClient(SIZE client, DWORD style, DWORD exStyle, UINT dpi);
 LOGFONTW MessageFont(UINT dpi);
 
 inline int Scale(int value, UINT dpi) { return MulDiv(value, static_cast<int>(dpi), kDefaultDpi); }
-inline int TwipsToPixels(int twips, UINT dpi) { return MulDiv(twips, static_cast<int>(dpi), 1440); }
+inline constexpr int kTwipsPerInch = 1440;
+
+inline int TwipsToPixels(int twips, UINT dpi) {
+  return MulDiv(twips, static_cast<int>(dpi), kTwipsPerInch);
+}
 
 }  // namespace pellumar::app

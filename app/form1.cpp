@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
 #include <exception>
 #include <new>
 #include <string>
@@ -41,18 +42,24 @@ class ScopeExit {
 
 int IdOf(ControlId id) { return static_cast<int>(id); }
 
-std::size_t IndexOf(ControlId id) { return static_cast<std::size_t>(IdOf(id) - IdOf(ControlId::Label2)); }
+std::size_t IndexOf(ControlId id) {
+  return static_cast<std::size_t>(IdOf(id) - IdOf(ControlId::Label2));
+}
 
 bool IsBoldLabel(ControlId id) {
   return id == ControlId::Label1 || id == ControlId::Label2 || id == ControlId::lblIcon;
 }
 
-// "MS Sans Serif" 8.25 pt bold, the labels' font.
+// "MS Sans Serif" 8.25 pt bold in the Arabic character set, the labels' font. Windows has that
+// face only as a bitmap font without the set, so the font mapper answers with whichever
+// installed face has it; how wide the captions come out varies from machine to machine.
+constexpr BYTE kArabicCharset = 178;
+
 LOGFONTW LabelFont(UINT dpi) {
   LOGFONTW font{};
   font.lfHeight = -MulDiv(825, static_cast<int>(dpi), 7200);
   font.lfWeight = FW_BOLD;
-  font.lfCharSet = 178;
+  font.lfCharSet = kArabicCharset;
   font.lfOutPrecision = OUT_DEFAULT_PRECIS;
   font.lfClipPrecision = CLIP_DEFAULT_PRECIS;
   font.lfQuality = DEFAULT_QUALITY;
@@ -78,17 +85,17 @@ bool Form1::Create() {
   if (!GetClassInfoExW(instance_, kForm1Class, &windowClass)) {
     windowClass.lpfnWndProc = WindowProc;
     windowClass.hInstance = instance_;
-    windowClass.hIcon = static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_PELLUMAR),
-                                                      IMAGE_ICON, 0, 0, LR_DEFAULTSIZE | LR_SHARED));
-    windowClass.hIconSm = static_cast<HICON>(
-        LoadImageW(instance_, MAKEINTRESOURCEW(IDI_PELLUMAR), IMAGE_ICON,
-                   GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_SHARED));
-    windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
+    windowClass.hIcon = static_cast<HICON>(LoadImageW(
+        instance_, MAKEINTRESOURCEW(IDI_PELLUMAR), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE | LR_SHARED));
+    windowClass.hIconSm = static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_PELLUMAR),
+                                                        IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                                        GetSystemMetrics(SM_CYSMICON), LR_SHARED));
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     windowClass.lpszClassName = kForm1Class;
     if (!RegisterClassExW(&windowClass)) return false;
   }
-  return CreateWindowExW(0, kForm1Class, Wide(std::u16string(kCaption)), kStyle, CW_USEDEFAULT,
-                         CW_USEDEFAULT, 0, 0, nullptr, nullptr, instance_, this) != nullptr;
+  return CreateWindowExW(0, kForm1Class, shell::kAppTitle, kStyle, CW_USEDEFAULT, CW_USEDEFAULT, 0,
+                         0, nullptr, nullptr, instance_, this) != nullptr;
 }
 
 void Form1::Show(int showCommand) {
@@ -190,16 +197,50 @@ void Form1::OnCreate() {
 }
 
 void Form1::BuildFonts() {
-  const LOGFONTW labelFont = LabelFont(dpi_);
   const LOGFONTW defaultFont = MessageFont(dpi_);
-  labelFont_.reset(CreateFontIndirectW(&labelFont));
-  defaultFont_.reset(CreateFontIndirectW(&defaultFont));
+  UniqueFont labelFont = LabelFontThatFits();
+  UniqueFont normalFont(CreateFontIndirectW(&defaultFont));
   for (const ControlSpec& control : kControls) {
     if (control.id == ControlId::lblLink) continue;
-    const HFONT font = IsBoldLabel(control.id) ? labelFont_.get() : defaultFont_.get();
+    const HFONT font = IsBoldLabel(control.id) ? labelFont.get() : normalFont.get();
     SendMessageW(Control(control.id), WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
   }
+  // Only now that no control uses them may the old fonts go.
+  labelFont_ = std::move(labelFont);
+  defaultFont_ = std::move(normalFont);
   BuildLinkFont();
+}
+
+// The labels' font as asked, unless the face the system gives for it would not show a caption
+// on one line inside its label: then the nearest request that does, so no caption is ever cut
+// ("Site Name:" as "Site") or broken onto a second line.
+UniqueFont Form1::LabelFontThatFits() const {
+  const LOGFONTW asked = LabelFont(dpi_);
+  LOGFONTW anyCharset = asked;
+  anyCharset.lfCharSet = DEFAULT_CHARSET;
+  LOGFONTW trueType = anyCharset;  // the TrueType face that followed the bitmap one
+  lstrcpynW(trueType.lfFaceName, L"Microsoft Sans Serif", LF_FACESIZE);
+  LOGFONTW tahoma = anyCharset;
+  lstrcpynW(tahoma.lfFaceName, L"Tahoma", LF_FACESIZE);
+
+  UniqueFont best;
+  LONG bestExcess = 0;
+  for (const LOGFONTW& candidate : {asked, anyCharset, trueType, tahoma}) {
+    UniqueFont font(CreateFontIndirectW(&candidate));
+    LONG excess = 0;  // how far the widest caption overflows its label
+    for (const ControlSpec& control : kControls) {
+      if (!IsBoldLabel(control.id)) continue;
+      const SIZE size = TextExtent(hwnd_, font.get(), Wide(std::u16string(control.text)),
+                                   static_cast<int>(control.text.size()));
+      excess = std::max(excess, size.cx - TwipsToPixels(control.width, dpi_));
+    }
+    if (excess <= 0) return font;
+    if (!best || excess < bestExcess) {
+      best = std::move(font);
+      bestExcess = excess;
+    }
+  }
+  return best;
 }
 
 // The credit's font: the window's default font, underlined once the window has loaded.
@@ -208,7 +249,8 @@ void Form1::BuildLinkFont() {
   GetObjectW(defaultFont_.get(), sizeof font, &font);
   font.lfUnderline = linkUnderline_;
   UniqueFont linkFont(CreateFontIndirectW(&font));
-  SendMessageW(Control(ControlId::lblLink), WM_SETFONT, reinterpret_cast<WPARAM>(linkFont.get()), FALSE);
+  SendMessageW(Control(ControlId::lblLink), WM_SETFONT, reinterpret_cast<WPARAM>(linkFont.get()),
+               FALSE);
   linkFont_ = std::move(linkFont);
 }
 
@@ -225,15 +267,9 @@ void Form1::LayOut() {
 void Form1::AutoSizeLink() {
   const HWND link = Control(ControlId::lblLink);
   const std::u16string caption = Text(ControlId::lblLink);
-  const HDC dc = GetDC(link);
-  const HGDIOBJ old = SelectObject(dc, linkFont_.get());
-  RECT extent{0, 0, 0, 0};
-  DrawTextW(dc, Wide(caption), static_cast<int>(caption.size()), &extent,
-            DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
-  SelectObject(dc, old);
-  ReleaseDC(link, dc);
-  SetWindowPos(link, nullptr, 0, 0, extent.right, extent.bottom,
-               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  const SIZE size =
+      TextExtent(link, linkFont_.get(), Wide(caption), static_cast<int>(caption.size()));
+  SetWindowPos(link, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 // The credit label's style, set in this order when the window loads.
@@ -249,12 +285,18 @@ void Form1::Form_Load() {
 void Form1::OnCommand(int id, int code) {
   if (code != BN_CLICKED) return;  // STN_CLICKED has the same value
   switch (static_cast<ControlId>(id)) {
-    case ControlId::Command1: return RunHandler([this] { Command1_Click(); });
-    case ControlId::Command2: return RunHandler([this] { Command2_Click(); });
-    case ControlId::Command3: return RunHandler([this] { Command3_Click(); });
-    case ControlId::Command4: return RunHandler([this] { Command4_Click(); });
-    case ControlId::lblLink: return RunHandler([this] { lblLink_Click(); });
-    default: return;
+    case ControlId::Command1:
+      return RunHandler([this] { Command1_Click(); });
+    case ControlId::Command2:
+      return RunHandler([this] { Command2_Click(); });
+    case ControlId::Command3:
+      return RunHandler([this] { Command3_Click(); });
+    case ControlId::Command4:
+      return RunHandler([this] { Command4_Click(); });
+    case ControlId::lblLink:
+      return RunHandler([this] { lblLink_Click(); });
+    default:
+      return;
   }
 }
 
@@ -282,7 +324,8 @@ void Form1::ReportError(const std::u16string& text) {
 }
 
 void Form1::Command1_Click() {
-  if (auto name = Pick(kIconPicker, *dlgCommonDialog_, *services_)) SetText(ControlId::txtIcon, *name);
+  if (auto name = Pick(kIconPicker, *dlgCommonDialog_, *services_))
+    SetText(ControlId::txtIcon, *name);
 }
 
 void Form1::Command2_Click() {
@@ -351,7 +394,9 @@ void Form1::OnDpiChanged(UINT dpi, const RECT& suggested) {
                suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
   BuildFonts();
   LayOut();
-  InvalidateRect(hwnd_, nullptr, TRUE);
+  // The controls clip the window's painting, so they must be told too: the transparent labels
+  // would keep their old-size text over the old picture.
+  RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 std::u16string Form1::Text(ControlId id) const {

@@ -20,7 +20,6 @@ namespace pellumar::app {
 // the DPI of the monitor it is on.
 class Form1 {
  public:
-
   explicit Form1(HINSTANCE instance);
   ~Form1();
   Form1(const Form1&) = delete;
@@ -64,6 +63,7 @@ class Form1 {
   void ReportError(const std::u16string& text);
 
   void BuildFonts();
+  UniqueFont LabelFontThatFits() const;
   void BuildLinkFont();
   void LayOut();
   void AutoSizeLink();

@@ -8,11 +8,9 @@
 // readers announce it; labels take no focus, so the focusable controls follow in tab order.
 namespace pellumar::app {
 
-inline constexpr std::u16string_view kCaption = u"Pellumar";
 inline constexpr wchar_t kForm1Class[] = L"Pellumar.Form1";
 inline constexpr int kClientWidth = 5265;
 inline constexpr int kClientHeight = 3060;
-inline constexpr int kTwipsPerInch = 1440;
 
 enum class ControlId : int {
   Label2 = 100,

@@ -2,7 +2,7 @@
 # Pellumar.exe is self-contained: it imports only DLLs that every Windows has.
 # usage: imports_test.sh OBJDUMP PELLUMAR_EXE
 set -euo pipefail
-system='^(kernel32|user32|gdi32|shell32|ole32|oleaut32|comdlg32|advapi32|msvcrt|comctl32|windowscodecs|shlwapi|uxtheme|version)\.dll$'
+system='^(kernel32|user32|gdi32|shell32|ole32|oleaut32|comdlg32|advapi32|msvcrt|comctl32|shlwapi|uxtheme|version)\.dll$'
 imports=$("$1" -p "$2" | sed -n 's/^[[:space:]]*DLL Name: //p' | tr 'A-Z' 'a-z')
 echo "$imports"
 foreign=$(grep -v -E "$system" <<<"$imports" || true)

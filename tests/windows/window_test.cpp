@@ -3,11 +3,15 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
+#include <climits>
 #include <cstdlib>
+#include <vector>
 #include <string>
 #include <thread>
 
+#include "app/dpi.h"
 #include "app/form1.h"
 #include "utf8.h"
 #include "app/gdi.h"
@@ -128,21 +132,52 @@ TEST(ProgramWindowTest, TheRealProgramFollowsTheDesignWithTheFocusInTheAddressBo
   EXPECT_EQ(info.hwndFocus, program.Control(ControlId::txtURL));
 }
 
+// How far the widest label caption overflows its label in `font` (negative: room to spare).
+LONG CaptionExcess(HWND form, HFONT font) {
+  LONG excess = LONG_MIN;
+  for (ControlId id : {ControlId::Label1, ControlId::Label2, ControlId::lblIcon}) {
+    const HWND label = GetDlgItem(form, static_cast<int>(id));
+    const std::u16string caption = testing::WindowText(label);
+    RECT client{};
+    GetClientRect(label, &client);
+    const SIZE size =
+        app::TextExtent(label, font, shell::Wide(caption), static_cast<int>(caption.size()));
+    excess = std::max(excess, size.cx - client.right);
+  }
+  return excess;
+}
+
 TEST_F(WindowTest, LabelsUseTheBoldFontAndTheRestTheWindowsFont) {
+  // As asked, unless the system's answer to that would cut a caption: then without the
+  // character set, or the TrueType face that followed the bitmap one, or Tahoma.
+  LOGFONTW asked{};
+  asked.lfHeight = -11;  // 8.25 pt at 96 DPI
+  asked.lfWeight = 700;
+  asked.lfCharSet = 178;
+  lstrcpyW(asked.lfFaceName, L"MS Sans Serif");
+  const app::UniqueFont askedFont(CreateFontIndirectW(&asked));
+  const bool askedFits = CaptionExcess(form_->hwnd(), askedFont.get()) <= 0;
   for (ControlId id : {ControlId::Label1, ControlId::Label2, ControlId::lblIcon}) {
     const LOGFONTW font = FontOf(Control(id));
-    EXPECT_STREQ(font.lfFaceName, L"MS Sans Serif");
-    EXPECT_EQ(font.lfHeight, -11);  // 8.25 pt at 96 DPI
+    if (askedFits) {
+      EXPECT_STREQ(font.lfFaceName, L"MS Sans Serif");
+      EXPECT_EQ(font.lfCharSet, 178);
+    } else {
+      EXPECT_TRUE(!lstrcmpW(font.lfFaceName, L"MS Sans Serif") ||
+                  !lstrcmpW(font.lfFaceName, L"Microsoft Sans Serif") ||
+                  !lstrcmpW(font.lfFaceName, L"Tahoma"))
+          << testing::ToUtf8(shell::FromWide(font.lfFaceName));
+    }
+    EXPECT_EQ(font.lfHeight, -11);
     EXPECT_EQ(font.lfWeight, 700);
-    EXPECT_EQ(font.lfCharSet, 178);
     EXPECT_FALSE(font.lfItalic || font.lfUnderline || font.lfStrikeOut);
   }
   NONCLIENTMETRICSW metrics{};
   metrics.cbSize = sizeof metrics;
   SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
-  for (ControlId id : {ControlId::txtURL, ControlId::txtFileName, ControlId::txtIcon,
-                       ControlId::Command1, ControlId::Command2, ControlId::Command3,
-                       ControlId::Command4}) {
+  for (ControlId id :
+       {ControlId::txtURL, ControlId::txtFileName, ControlId::txtIcon, ControlId::Command1,
+        ControlId::Command2, ControlId::Command3, ControlId::Command4}) {
     const LOGFONTW font = FontOf(Control(id));
     EXPECT_STREQ(font.lfFaceName, metrics.lfMessageFont.lfFaceName);
     EXPECT_EQ(font.lfHeight, metrics.lfMessageFont.lfHeight);
@@ -152,8 +187,8 @@ TEST_F(WindowTest, LabelsUseTheBoldFontAndTheRestTheWindowsFont) {
 
 TEST_F(WindowTest, FirstFocusInTheAddressBoxAndNoDefaultButton) {
   EXPECT_EQ(GetFocus(), Control(ControlId::txtURL));
-  for (ControlId id : {ControlId::Command1, ControlId::Command2, ControlId::Command3,
-                       ControlId::Command4}) {
+  for (ControlId id :
+       {ControlId::Command1, ControlId::Command2, ControlId::Command3, ControlId::Command4}) {
     EXPECT_EQ(GetWindowLongW(Control(id), GWL_STYLE) & BS_TYPEMASK, BS_PUSHBUTTON);
     EXPECT_EQ(testing::WindowText(Control(id)).find(u'&'), std::u16string::npos);
   }
@@ -170,7 +205,8 @@ TEST_F(WindowTest, CreditLinkIsWhiteUnderlinedSizedToItsCaptionWithAHand) {
   EXPECT_EQ(rect.top, 184);
   EXPECT_LE(rect.right, 351) << "the credit runs past the window";
   const HDC screen = GetDC(link);
-  const HGDIOBJ old = SelectObject(screen, reinterpret_cast<HFONT>(SendMessageW(link, WM_GETFONT, 0, 0)));
+  const HGDIOBJ old =
+      SelectObject(screen, reinterpret_cast<HFONT>(SendMessageW(link, WM_GETFONT, 0, 0)));
   SIZE extent{};
   GetTextExtentPoint32W(screen, shell::Wide(caption), static_cast<int>(caption.size()), &extent);
   SelectObject(screen, old);
@@ -179,14 +215,16 @@ TEST_F(WindowTest, CreditLinkIsWhiteUnderlinedSizedToItsCaptionWithAHand) {
   EXPECT_EQ(rect.bottom - rect.top, extent.cy);
 
   const HDC dc = CreateCompatibleDC(nullptr);
-  SendMessageW(form_->hwnd(), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(link));
+  SendMessageW(form_->hwnd(), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+               reinterpret_cast<LPARAM>(link));
   EXPECT_EQ(GetTextColor(dc), RGB(255, 255, 255));
   SendMessageW(form_->hwnd(), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
                reinterpret_cast<LPARAM>(Control(ControlId::Label1)));
   EXPECT_EQ(GetTextColor(dc), GetSysColor(COLOR_BTNTEXT));
   DeleteDC(dc);
 
-  SendMessageW(form_->hwnd(), WM_SETCURSOR, reinterpret_cast<WPARAM>(link), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+  SendMessageW(form_->hwnd(), WM_SETCURSOR, reinterpret_cast<WPARAM>(link),
+               MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
   const HCURSOR hand = GetCursor();
   EXPECT_EQ(hand, LoadCursorW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDC_HANDPOINT)));
   ICONINFO info{};
@@ -224,13 +262,14 @@ TEST_F(WindowTest, EachAreaIsPaintedOnceAndTheLabelsStayTransparent) {
   RECT frame{};
   GetWindowRect(form_->hwnd(), &frame);
   const auto resize = [&](int grow) {
-    SetWindowPos(form_->hwnd(), nullptr, 0, 0, frame.right - frame.left + grow, frame.bottom - frame.top + grow,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(form_->hwnd(), nullptr, 0, 0, frame.right - frame.left + grow,
+                 frame.bottom - frame.top + grow, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     UpdateWindow(form_->hwnd());
   };
   resize(120);
   SetWindowTextW(Control(ControlId::Label1), L"W");  // a shorter caption leaves no trail
-  RedrawWindow(Control(ControlId::Label1), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+  RedrawWindow(Control(ControlId::Label1), nullptr, nullptr,
+               RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
   resize(0);
   const HDC dc = GetDC(form_->hwnd());
   // Where "Site Name:" stood, right of the new "W": the picture's blue, not the old letters.
@@ -255,7 +294,8 @@ TEST_F(WindowTest, TheCurrentFolderIsTheSameAfterEachBrowse) {
   const testing::RemoveOnExit removeFolder(folder);
   const std::u16string icon = folder + u"\\globe.ico", shortcut = folder + u"\\picked.lnk";
   for (const std::u16string& file : {icon, shortcut}) {
-    CloseHandle(CreateFileW(shell::Wide(file), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    CloseHandle(
+        CreateFileW(shell::Wide(file), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
   }
   const testing::RemoveOnExit removeIcon(icon), removeShortcut(shortcut);
   const auto current = [] {
@@ -291,6 +331,77 @@ TEST_F(WindowTest, TheCurrentFolderIsTheSameAfterEachBrowse) {
   SetWindowTextW(Control(ControlId::txtFileName), L"");
 }
 
+// Whatever face the system maps the labels' font to, each caption shows whole on one line.
+TEST(WindowCaptionTest, EveryLabelShowsItsCaptionWholeOnOneLine) {
+  app::Form1 form(GetModuleHandleW(nullptr));
+  ASSERT_TRUE(form.Create());
+  const HFONT font =
+      reinterpret_cast<HFONT>(SendMessageW(form.Control(ControlId::Label1), WM_GETFONT, 0, 0));
+  EXPECT_LE(CaptionExcess(form.hwnd(), font), 0)
+      << "font "
+      << testing::ToUtf8(shell::FromWide(FontOf(form.Control(ControlId::Label1)).lfFaceName));
+}
+
+// The pixels of a control as the window shows it on the screen.
+std::vector<COLORREF> PixelsOf(HWND control) {
+  RECT rect{};
+  GetClientRect(control, &rect);
+  const app::WindowDc dc(control);
+  std::vector<COLORREF> pixels;
+  for (int y = 0; y < rect.bottom; ++y) {
+    for (int x = 0; x < rect.right; ++x) pixels.push_back(GetPixel(dc.get(), x, y));
+  }
+  return pixels;
+}
+
+void Settle(HWND window) {
+  RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+  MSG message{};
+  for (int round = 0; round < 20; ++round) {
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+    Sleep(10);
+  }
+}
+
+// A window moved to a monitor of another scale and back looks like one that never moved: no
+// label keeps text of the other size over a stale picture.
+TEST(WindowDpiTest, AChangeOfScaleRepaintsTheLabelsLikeAWindowStartedAtThatScale) {
+  app::Form1 started(GetModuleHandleW(nullptr)), moved(GetModuleHandleW(nullptr));
+  ASSERT_TRUE(started.Create());
+  ASSERT_TRUE(moved.Create());
+  started.Show(SW_SHOWNOACTIVATE);
+  moved.Show(SW_SHOWNOACTIVATE);
+  const UINT dpi = app::DpiOf(started.hwnd());
+  RECT frame{};
+  GetWindowRect(started.hwnd(), &frame);
+  const int width = frame.right - frame.left, height = frame.bottom - frame.top;
+  // One above the other, so neither hides the other.
+  SetWindowPos(started.hwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
+  SetWindowPos(moved.hwnd(), HWND_TOP, 0, height + 8, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
+  Settle(moved.hwnd());
+  const UINT other = dpi == 144 ? 96 : 144;
+  RECT there{0, height + 8, MulDiv(width, static_cast<int>(other), static_cast<int>(dpi)),
+             height + 8 + MulDiv(height, static_cast<int>(other), static_cast<int>(dpi))};
+  SendMessageW(moved.hwnd(), WM_DPICHANGED, MAKEWPARAM(other, other),
+               reinterpret_cast<LPARAM>(&there));
+  Settle(moved.hwnd());
+  RECT back{0, height + 8, width, 2 * height + 8};
+  SendMessageW(moved.hwnd(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&back));
+  Settle(moved.hwnd());
+  Settle(started.hwnd());
+  for (ControlId id :
+       {ControlId::Label2, ControlId::Label1, ControlId::lblIcon, ControlId::lblLink}) {
+    const std::vector<COLORREF> shown = PixelsOf(moved.Control(id)),
+                                expected = PixelsOf(started.Control(id));
+    ASSERT_EQ(shown.size(), expected.size()) << "label " << static_cast<int>(id);
+    EXPECT_EQ(
+        std::count_if(shown.begin(), shown.end(),
+                      [&, i = std::size_t{0}](COLORREF c) mutable { return c != expected[i++]; }),
+        0)
+        << "pixels that differ, label " << static_cast<int>(id);
+  }
+}
+
 TEST(WindowSizeTest, ALargerWindowShowsMoreOfThePictureThenTheField) {
   app::Form1 form(GetModuleHandleW(nullptr));
   ASSERT_TRUE(form.Create());
@@ -307,7 +418,8 @@ TEST(WindowSizeTest, ALargerWindowShowsMoreOfThePictureThenTheField) {
   SendMessageW(form.hwnd(), WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc.get()), 0);
   const COLORREF field = GetPixel(dc.get(), 1000, 700);  // well inside the picture
   EXPECT_NEAR(GetBValue(field), 204, 8);
-  EXPECT_GT(GetGValue(GetPixel(dc.get(), 1000, 67)), GetGValue(field) + 8) << "the line runs the picture's width";
+  EXPECT_GT(GetGValue(GetPixel(dc.get(), 1000, 67)), GetGValue(field) + 8)
+      << "the line runs the picture's width";
   if (client.right > 1160) {
     EXPECT_EQ(GetPixel(dc.get(), 1155, 100), app::kFieldBlue);
   }
@@ -317,7 +429,8 @@ TEST(WindowDpiTest, LayoutFontsAndPictureScaleWithTheDpi) {
   app::Form1 form(GetModuleHandleW(nullptr));
   ASSERT_TRUE(form.Create());
   RECT suggested{0, 0, 600, 400};
-  SendMessageW(form.hwnd(), WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+  SendMessageW(form.hwnd(), WM_DPICHANGED, MAKEWPARAM(144, 144),
+               reinterpret_cast<LPARAM>(&suggested));
   // 144 DPI: 10 twips a pixel.
   const RECT url = ClientRectOf(form.Control(ControlId::txtURL));
   EXPECT_EQ(url.left, 168);
