@@ -1,0 +1,74 @@
+// The start-up floor: an empty window with Pellumar's manifest (Common Controls 6, per-monitor
+// DPI) and the same eleven controls at the same places, built with the same flags, that does
+// nothing else: no fonts of its own, no picture, no handlers.
+#include <windows.h>
+
+namespace {
+
+struct Control {
+  const wchar_t* className;
+  const wchar_t* text;
+  DWORD style, exStyle;
+  int left, top, width, height;
+};
+
+constexpr DWORD kLabel = WS_CHILD | WS_VISIBLE | SS_LEFT;
+constexpr DWORD kBox = WS_CHILD | WS_VISIBLE | WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL;
+constexpr DWORD kButton = WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON;
+
+constexpr Control kControls[] = {
+    {L"STATIC", L"WebSite URL:", kLabel, 0, 24, 32, 81, 25},
+    {L"EDIT", L"", kBox, WS_EX_CLIENTEDGE, 112, 24, 217, 25},
+    {L"STATIC", L"Site Name:", kLabel, 0, 24, 64, 65, 17},
+    {L"EDIT", L"", kBox, WS_EX_CLIENTEDGE, 112, 56, 137, 25},
+    {L"BUTTON", L"Browse", kButton, 0, 256, 56, 73, 25},
+    {L"STATIC", L"Icon:", kLabel, 0, 24, 96, 49, 17},
+    {L"EDIT", L"", kBox, WS_EX_CLIENTEDGE, 112, 96, 137, 25},
+    {L"BUTTON", L"Browse", kButton, 0, 256, 96, 73, 25},
+    {L"BUTTON", L"Create Shortcut", kButton, 0, 48, 136, 113, 33},
+    {L"BUTTON", L"Delete Shortcut", kButton, 0, 176, 136, 113, 33},
+    {L"STATIC", L"\u00A9 2005 Pellumar Labs", kLabel | SS_NOTIFY, 0, 216, 184, 129, 17},
+};
+
+LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_DESTROY) {
+    PostQuitMessage(0);
+    return 0;
+  }
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
+  WNDCLASSEXW windowClass{};
+  windowClass.cbSize = sizeof windowClass;
+  windowClass.lpfnWndProc = WindowProc;
+  windowClass.hInstance = instance;
+  windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  windowClass.lpszClassName = L"Pellumar.ThemedWindow";
+  RegisterClassExW(&windowClass);
+  RECT frame{0, 0, 351, 204};
+  AdjustWindowRectEx(&frame, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, FALSE, 0);
+  const int width = frame.right - frame.left, height = frame.bottom - frame.top;
+  const HWND window = CreateWindowExW(
+      0, windowClass.lpszClassName, L"Themed", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
+      (GetSystemMetrics(SM_CXSCREEN) - width) / 2, (GetSystemMetrics(SM_CYSCREEN) - height) / 2,
+      width, height, nullptr, nullptr, instance, nullptr);
+  int id = 100;
+  for (const Control& c : kControls) {
+    CreateWindowExW(c.exStyle, c.className, c.text, c.style, c.left, c.top, c.width, c.height,
+                    window, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id++)), instance, nullptr);
+  }
+  ShowWindow(window, showCommand);
+  UpdateWindow(window);
+  MSG message{};
+  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+    if (!IsDialogMessageW(window, &message)) {
+      TranslateMessage(&message);
+      DispatchMessageW(&message);
+    }
+  }
+  return 0;
+}
