@@ -27,6 +27,10 @@ using shell::Wide;
 // under their text themselves (OnCtlColorStatic).
 constexpr DWORD kStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
 
+// Posted after a click that wrote or deleted a shortcut: the shell is told once the window has
+// answered the click.
+constexpr UINT kSendShellNotices = WM_APP + 1;
+
 // Runs a function when it goes, however the scope is left.
 template <typename Function>
 class ScopeExit {
@@ -156,7 +160,11 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_DPICHANGED:
       OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
       return 0;
+    case kSendShellNotices:
+      if (services_) services_->SendShellNotices();
+      return 0;
     case WM_DESTROY:
+      if (services_) services_->SendShellNotices();  // none is lost to a quick close
       SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
       hwnd_ = nullptr;
       PostQuitMessage(0);
@@ -306,7 +314,10 @@ void Form1::RunHandler(Handler handler) {
   // for nothing and runs nothing.
   if (handlerRunning_) return;
   handlerRunning_ = true;
-  const ScopeExit done([this]() noexcept { handlerRunning_ = false; });
+  const ScopeExit done([this]() noexcept {
+    handlerRunning_ = false;
+    if (services_->ShellNoticesPending()) PostMessageW(hwnd_, kSendShellNotices, 0, 0);
+  });
   try {
     if (!com_) com_.emplace();
     handler();

@@ -48,14 +48,27 @@ std::u16string KnownDesktop(std::u16string_view requested) {
   return result;
 }
 
-// Tells the shell, so the desktop shows the change at once.
-void NotifyShell(LONG event, const std::u16string& path) {
-  system::SHChangeNotify(event, SHCNF_PATHW | SHCNF_FLUSHNOWAIT, Wide(path), nullptr);
+}  // namespace
+
+void ShellNotices::Add(long event, std::u16string path) {
+  notices_.push_back({event, std::move(path)});
+  if (!deferred_) Send();
 }
+
+// Tells the shell, so the desktop shows each change.
+void ShellNotices::Send() {
+  for (const Notice& notice : notices_) {
+    system::SHChangeNotify(notice.event, SHCNF_PATHW | SHCNF_FLUSHNOWAIT, Wide(notice.path),
+                           nullptr);
+  }
+  notices_.clear();
+}
+
+namespace {
 
 class Shortcut final : public ShortcutObject {
  public:
-  explicit Shortcut(std::u16string path) : path_(std::move(path)) {
+  Shortcut(std::u16string path, ShellNotices& notices) : path_(std::move(path)), notices_(notices) {
     Check(system::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
                                    IID_PPV_ARGS(&link_)),
           Operation::CreateShortcut, path_);
@@ -82,16 +95,19 @@ class Shortcut final : public ShortcutObject {
       throw ShellError(Operation::Save, path_,
                        u"The system reported the shortcut saved, but it is not on disk.", error);
     }
-    NotifyShell(existed ? SHCNE_UPDATEITEM : SHCNE_CREATE, path_);
+    notices_.Add(existed ? SHCNE_UPDATEITEM : SHCNE_CREATE, path_);
   }
 
  private:
   std::u16string path_;
+  ShellNotices& notices_;
   ComPtr<IShellLinkW> link_;
 };
 
 class Shell final : public ShellObject {
  public:
+  explicit Shell(ShellNotices& notices) : notices_(notices) {}
+
   std::u16string SpecialFolders(std::u16string_view folder) override {
     if (folder != u"Desktop") {
       throw ShellError(Operation::SpecialFolders, std::u16string(folder),
@@ -101,13 +117,17 @@ class Shell final : public ShellObject {
   }
 
   std::unique_ptr<ShortcutObject> CreateShortcut(std::u16string_view path) override {
-    return std::make_unique<Shortcut>(std::u16string(path));
+    return std::make_unique<Shortcut>(std::u16string(path), notices_);
   }
+
+ private:
+  ShellNotices& notices_;
 };
 
 class File final : public FileObject {
  public:
-  File(std::u16string path, HWND owner) : path_(std::move(path)), owner_(owner) {}
+  File(std::u16string path, HWND owner, ShellNotices& notices)
+      : path_(std::move(path)), owner_(owner), notices_(notices) {}
 
   // To the Recycle Bin, as Windows deletes a person's own files, so a slip can be undone; but
   // refused as the plain deletion would refuse it: a read-only file, or one held open.
@@ -146,18 +166,19 @@ class File final : public FileObject {
       throw ShellError(Operation::Delete, path_,
                        u"The system reported the shortcut deleted, but it is still there.", 0);
     }
-    NotifyShell(SHCNE_DELETE, path_);  // not every shell tells itself
+    notices_.Add(SHCNE_DELETE, path_);  // not every shell tells itself
     return true;
   }
 
  private:
   std::u16string path_;
   HWND owner_;  // of the question before a permanent delete
+  ShellNotices& notices_;
 };
 
 class FileSystem final : public FileSystemObject {
  public:
-  explicit FileSystem(HWND owner) : owner_(owner) {}
+  FileSystem(HWND owner, ShellNotices& notices) : owner_(owner), notices_(notices) {}
 
   bool FileExists(std::u16string_view path) override {
     DWORD error = ERROR_SUCCESS;
@@ -168,11 +189,12 @@ class FileSystem final : public FileSystemObject {
     std::u16string file(path);
     DWORD error = ERROR_SUCCESS;
     if (!IsFile(file, &error)) Raise(Operation::GetFile, file, error);
-    return std::make_unique<File>(std::move(file), owner_);
+    return std::make_unique<File>(std::move(file), owner_, notices_);
   }
 
  private:
   HWND owner_;
+  ShellNotices& notices_;
 };
 
 // The open-file dialog makes the folder it showed last the process's current folder, whatever
@@ -278,11 +300,11 @@ std::unique_ptr<CommonDialog> CreateCommonDialog(HWND owner) {
 }
 
 std::unique_ptr<ShellObject> WindowsServices::CreateShellObject() {
-  return std::make_unique<Shell>();
+  return std::make_unique<Shell>(notices_);
 }
 
 std::unique_ptr<FileSystemObject> WindowsServices::CreateFileSystemObject() {
-  return std::make_unique<FileSystem>(owner_);
+  return std::make_unique<FileSystem>(owner_, notices_);
 }
 
 void WindowsServices::MsgBox(std::u16string_view prompt) {

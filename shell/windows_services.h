@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "shell/services.h"
 
@@ -11,12 +12,32 @@ namespace pellumar::shell {
 // The program's name: the window's caption and the title of its messages.
 inline constexpr wchar_t kAppTitle[] = L"Pellumar";
 
+// What the shell is told of each shortcut written or deleted (SHChangeNotify), so the desktop
+// shows the change. Sent at once, or, for a window, kept until its click is over: the notice
+// costs as much as a tenth of the click under Wine, and the window should answer first.
+class ShellNotices {
+ public:
+  explicit ShellNotices(bool deferred) : deferred_(deferred) {}
+  void Add(long event, std::u16string path);
+  void Send();
+  bool Pending() const { return !notices_.empty(); }
+
+ private:
+  struct Notice {
+    long event;
+    std::u16string path;
+  };
+  bool deferred_;
+  std::vector<Notice> notices_;
+};
+
 // The platform operations on the shell's own APIs. COM must be started on the calling thread
 // (see ComApartment).
 class WindowsServices final : public Services {
  public:
-  // Messages are modal to `owner`, which may be null.
-  explicit WindowsServices(HWND owner = nullptr) : owner_(owner) {}
+  // Messages are modal to `owner`, which may be null. With an owner the shell's notices wait
+  // for SendShellNotices, which the window calls once the click is over; without, they go at once.
+  explicit WindowsServices(HWND owner = nullptr) : owner_(owner), notices_(owner != nullptr) {}
   WindowsServices(const WindowsServices&) = delete;
   WindowsServices& operator=(const WindowsServices&) = delete;
 
@@ -24,8 +45,12 @@ class WindowsServices final : public Services {
   std::unique_ptr<FileSystemObject> CreateFileSystemObject() override;
   void MsgBox(std::u16string_view prompt) override;
 
+  bool ShellNoticesPending() const { return notices_.Pending(); }
+  void SendShellNotices() { notices_.Send(); }
+
  private:
   HWND owner_;
+  ShellNotices notices_;
 };
 
 // The open-file dialog on the shell's dialog object, modal to `owner`. Shortcut files are returned

@@ -255,8 +255,8 @@ TEST_F(ShellTest, TheShellIsToldOfEachWriteAndDelete) {
       SHChangeNotifyRegister(listener, SHCNRF_ShellLevel | SHCNRF_NewDelivery,
                              SHCNE_CREATE | SHCNE_DELETE | SHCNE_UPDATEITEM, kNotified, 1, &entry);
   ASSERT_NE(registration, 0u);
-  const auto heard = [&](std::size_t count) {
-    const ULONGLONG end = GetTickCount64() + 2000;
+  const auto heard = [&](std::size_t count, ULONGLONG wait = 2000) {
+    const ULONGLONG end = GetTickCount64() + wait;
     MSG message{};
     while (GetTickCount64() < end && notifiedEvents.size() < count) {
       while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
@@ -275,6 +275,13 @@ TEST_F(ShellTest, TheShellIsToldOfEachWriteAndDelete) {
   EXPECT_EQ(heard(2), (std::vector<LONG>{SHCNE_DELETE, SHCNE_CREATE}));
   DeleteWebShortcut(services_, u"Shell Notify");
   EXPECT_EQ(heard(1), std::vector<LONG>{SHCNE_DELETE});
+
+  // For a window, the notices wait until it has answered the click.
+  shell::WindowsServices windowed(listener);
+  CreateWebShortcut(windowed, u"Shell Notify", u"z", u"");
+  EXPECT_TRUE(heard(1, 300).empty());
+  windowed.SendShellNotices();
+  EXPECT_EQ(heard(1), std::vector<LONG>{SHCNE_CREATE});
 
   SHChangeNotifyDeregister(registration);
   CoTaskMemFree(desktop);
