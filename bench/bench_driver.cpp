@@ -375,10 +375,20 @@ int wmain(int argc, wchar_t** argv) {
     Row(measure("Delete Shortcut click to file gone").c_str(), Show(df, "ms"),
         Show(floor.remove, "ms"), "Delete floor", df.median / floor.remove.median);
 
-    // What any click costs before the program does anything: a message there and back.
+    // What any click costs before the program does anything: a message there and back, and the
+    // same button of the themed floor window pressed and released with no handler behind it.
     const Stats trip = Summarize(Time(kClicks, [&] { program.Sync(); }));
     std::printf("| Message round trip to the program, %s | %s | | |\n", label,
                 Show(trip, "ms").c_str());
+    {
+      const Child themed(themedExe, L"Pellumar.ThemedWindow");
+      const HWND button = themed.Control(108);
+      const Stats press = Summarize(Time(kClicks, [&] { SendMessageW(button, BM_CLICK, 0, 0); }));
+      std::printf(
+          "| A click alone: the same button of the themed floor window, no handler, %s | %s | | "
+          "|\n",
+          label, Show(press, "ms").c_str());
+    }
 
     // Memory: after start-up, and after 1,000 create/delete cycles through the window (each
     // cycle above made two of each), beside the bare program's growth over as many calls.
