@@ -1,4 +1,5 @@
-// pellumar_bench PELLUMAR_EXE EMPTY_WINDOW_EXE LABEL
+// pellumar_bench PELLUMAR_EXE THEMED_WINDOW_EXE EMPTY_WINDOW_EXE SHELL_FLOOR_EXE CLICK_FLOOR_EXE
+//                LABEL
 // Measures the real Pellumar.exe against its baselines in the same run and prints Markdown
 // table rows: start-up, click-to-file for Create and Delete, and memory.
 #include <windows.h>
@@ -14,6 +15,8 @@
 #include <string>
 #include <utility>
 #include <vector>
+
+#include "shell_calls.h"
 
 namespace {
 
@@ -222,6 +225,24 @@ void Row(const char* measure, const std::string& pellumar, const std::string& ba
 
 void Click(HWND button) { PostMessageW(button, BM_CLICK, 0, 0); }
 
+// A person's clicks are far apart: before the next one the window may finish what it does
+// after answering (it tells the shell of the change then), as it would between a person's.
+void Settle(const Child& window) {
+  Sleep(5);
+  window.Sync();
+}
+
+// Click to ready: the click sent, so it returns once the handler has finished and the window
+// answers again; done() says the click's result is on disk.
+void TimedClick(const Child& window, HWND button, const std::function<bool()>& done,
+                const char* failure, bool record, std::vector<double>* samples) {
+  const double start = NowMs();
+  SendMessageW(button, BM_CLICK, 0, 0);
+  if (!done()) throw std::runtime_error(failure);
+  if (record) samples->push_back(NowMs() - start);
+  Settle(window);
+}
+
 void Spin(const std::function<bool()>& done) {
   const double start = NowMs();
   while (!done()) {
@@ -229,13 +250,8 @@ void Spin(const std::function<bool()>& done) {
   }
 }
 
-// Runs the bare shell program (pellumar_shell_floor) and reads what it prints.
-struct ShellFloor {
-  Stats create{}, remove{};
-  double growthKb = 0;
-};
-
-ShellFloor RunShellFloor(const std::wstring& exe, int cycles) {
+// Runs the bare shell program (pellumar_shell_floor) and reads the growth it prints.
+double RunShellFloor(const std::wstring& exe, int cycles) {
   wchar_t folder[MAX_PATH], file[MAX_PATH];
   GetTempPathW(MAX_PATH, folder);
   GetTempFileNameW(folder, L"flr", 0, file);
@@ -257,40 +273,30 @@ ShellFloor RunShellFloor(const std::wstring& exe, int cycles) {
   CloseHandle(process.hThread);
   CloseHandle(process.hProcess);
   CloseHandle(out);
-  ShellFloor floor;
   FILE* text = _wfopen(file, L"r");
-  char what[16];
-  double a, b, c;
-  while (text && std::fscanf(text, "%15s %lf", what, &a) == 2) {
-    if (std::string(what) == "growth") {
-      floor.growthKb = a;
-      continue;
-    }
-    if (std::fscanf(text, "%lf %lf", &b, &c) != 2) break;
-    (std::string(what) == "create" ? floor.create : floor.remove) = Stats{a, b, c};
-  }
+  double growthKb = 0;
+  const bool read = text && std::fscanf(text, "growth %lf", &growthKb) == 1;
   if (text) std::fclose(text);
   DeleteFileW(file);
-  if (floor.create.median <= 0 || floor.remove.median <= 0)
-    throw std::runtime_error("the shell floor printed nothing");
-  return floor;
+  if (!read) throw std::runtime_error("the shell floor printed nothing");
+  return growthKb;
 }
 
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-  if (argc != 6) {
+  if (argc != 7) {
     std::fputs(
         "usage: pellumar_bench PELLUMAR_EXE THEMED_WINDOW_EXE EMPTY_WINDOW_EXE SHELL_FLOOR_EXE "
-        "LABEL\n",
+        "CLICK_FLOOR_EXE LABEL\n",
         stderr);
     return 2;
   }
   CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
   const std::wstring pellumarExe = argv[1], themedExe = argv[2], emptyExe = argv[3],
-                     floorExe = argv[4];
+                     floorExe = argv[4], clickFloorExe = argv[5];
   char label[64];
-  WideCharToMultiByte(CP_UTF8, 0, argv[5], -1, label, sizeof label, nullptr, nullptr);
+  WideCharToMultiByte(CP_UTF8, 0, argv[6], -1, label, sizeof label, nullptr, nullptr);
   const auto measure = [&](const char* what) { return std::string(what) + ", " + label; };
   try {
     // Start-up, the three programs taking turns so drift hits them alike.
@@ -311,69 +317,84 @@ int wmain(int argc, wchar_t** argv) {
     // Clicks through the real window. Click to ready: the click sent, so it returns once the
     // handler has finished and the window answers again; the shortcut is then complete on disk.
     // Click to file: the click posted, until the file first exists (or is first gone).
+    // Every round also times the click floor's buttons, the same shell calls made in this
+    // process (the floor with no window at all) and the scripting route, taking turns with the
+    // program: Wine's Recycle Bin slows down as it fills, so all of them meet the same one.
     const std::wstring desktop = Desktop();
     const std::wstring path = desktop + L"\\bench shortcut.lnk";
+    const auto there = [&] { return Exists(path); };
+    const auto gone = [&] { return !Exists(path); };
     DeleteFileW(path.c_str());
     Child program(pellumarExe, L"Pellumar.Form1");
     SetWindowTextW(program.Control(101), L"Portal/News");     // txtURL
     SetWindowTextW(program.Control(103), L"Bench Shortcut");  // txtFileName
     const HWND create = program.Control(108), remove = program.Control(109);
-    std::vector<double> createReady, deleteReady, createFile, deleteFile;
+    const Child clickFloor(clickFloorExe, L"Pellumar.ThemedWindow");
+    const HWND floorCreate = clickFloor.Control(108), floorRemove = clickFloor.Control(109);
+    std::vector<double> createReady, deleteReady, createFile, deleteFile, clickFloorCreate,
+        clickFloorDelete, floorCreates, floorDeletes, scriptCreates, scriptDeletes;
     const auto cycle = [&](bool record) {
+      TimedClick(program, create, there, "Create Shortcut wrote nothing", record, &createReady);
+      TimedClick(program, remove, gone, "Delete Shortcut left the file", record, &deleteReady);
       double start = NowMs();
-      SendMessageW(create, BM_CLICK, 0, 0);
-      if (!Exists(path)) throw std::runtime_error("Create Shortcut wrote nothing");
-      if (record) createReady.push_back(NowMs() - start);
-      start = NowMs();
-      SendMessageW(remove, BM_CLICK, 0, 0);
-      if (Exists(path)) throw std::runtime_error("Delete Shortcut left the file");
-      if (record) deleteReady.push_back(NowMs() - start);
-      start = NowMs();
       Click(create);
-      Spin([&] { return Exists(path); });
+      Spin(there);
       if (record) createFile.push_back(NowMs() - start);
-      program.Sync();
+      Settle(program);
       start = NowMs();
       Click(remove);
-      Spin([&] { return !Exists(path); });
+      Spin(gone);
       if (record) deleteFile.push_back(NowMs() - start);
-      program.Sync();
+      Settle(program);
     };
-    for (int i = 0; i < kWarmUp; ++i) cycle(false);
+    const auto round = [&](bool record) {
+      cycle(record);
+      TimedClick(clickFloor, floorCreate, there, "the click floor wrote nothing", record,
+                 &clickFloorCreate);
+      TimedClick(clickFloor, floorRemove, gone, "the click floor left the file", record,
+                 &clickFloorDelete);
+      double start = NowMs();
+      bench::WriteLink(L"bench shortcut.lnk");
+      if (record) floorCreates.push_back(NowMs() - start);
+      start = NowMs();
+      bench::Recycle(path, nullptr);
+      if (record) floorDeletes.push_back(NowMs() - start);
+      start = NowMs();
+      ScriptCreate(L"bench shortcut.lnk");
+      if (record) scriptCreates.push_back(NowMs() - start);
+      start = NowMs();
+      ScriptDelete(L"bench shortcut.lnk");
+      if (record) scriptDeletes.push_back(NowMs() - start);
+      if (!gone()) throw std::runtime_error("the scripting route left the file");
+    };
+    for (int i = 0; i < kWarmUp; ++i) round(false);
     const auto warm = program.Memory();
-    for (int i = 0; i < kClicks; ++i) cycle(true);
+    for (int i = 0; i < kClicks; ++i) round(true);
 
-    // The scripting route a person would otherwise take, in this process.
-    const std::wstring scriptPath = desktop + L"\\bench scripting.lnk";
-    const auto scriptCreates = Time(kClicks, [&] {
-      ScriptCreate(L"bench scripting.lnk");
-      DeleteFileW(scriptPath.c_str());
-    });
-    std::vector<double> scriptDeletes;
-    for (int i = 0; i < kClicks; ++i) {
-      ScriptCreate(L"bench scripting.lnk");
-      const double start = NowMs();
-      ScriptDelete(L"bench scripting.lnk");
-      scriptDeletes.push_back(NowMs() - start);
-    }
-    // The floors, and the bare program's memory over as many shell calls as the window makes.
-    const ShellFloor floor = RunShellFloor(floorExe, kCycles);
+    // The bare program's memory over as many shell calls as the window makes.
+    const double floorGrowthKb = RunShellFloor(floorExe, kCycles);
 
     const Stats cr = Summarize(createReady), dr = Summarize(deleteReady);
     const Stats cf = Summarize(createFile), df = Summarize(deleteFile);
+    const Stats fc = Summarize(floorCreates), fd = Summarize(floorDeletes);
+    const Stats kc = Summarize(clickFloorCreate), kd = Summarize(clickFloorDelete);
     const Stats sc = Summarize(scriptCreates), sd = Summarize(scriptDeletes);
-    Row(measure("Create Shortcut click to ready").c_str(), Show(cr, "ms"), Show(floor.create, "ms"),
-        "shell-link floor (desktop, IShellLinkW, SetPath, Save)", cr.median / floor.create.median);
+    Row(measure("Create Shortcut click to ready").c_str(), Show(cr, "ms"), Show(fc, "ms"),
+        "shell-link floor (desktop, IShellLinkW, SetPath, Save; no window)", cr.median / fc.median);
+    Row(measure("Create Shortcut click to ready").c_str(), Show(cr, "ms"), Show(kc, "ms"),
+        "click floor (the same calls behind the themed window's button)", cr.median / kc.median);
     Row(measure("Create Shortcut click to ready").c_str(), Show(cr, "ms"), Show(sc, "ms"),
         "scripting route", cr.median / sc.median);
     Row(measure("Create Shortcut click to file first on disk").c_str(), Show(cf, "ms"),
-        Show(floor.create, "ms"), "shell-link floor", cf.median / floor.create.median);
-    Row(measure("Delete Shortcut click to ready").c_str(), Show(dr, "ms"), Show(floor.remove, "ms"),
-        "Delete floor (SHFileOperationW, same flags)", dr.median / floor.remove.median);
+        Show(fc, "ms"), "shell-link floor", cf.median / fc.median);
+    Row(measure("Delete Shortcut click to ready").c_str(), Show(dr, "ms"), Show(fd, "ms"),
+        "Delete floor (SHFileOperationW, same flags; no window)", dr.median / fd.median);
+    Row(measure("Delete Shortcut click to ready").c_str(), Show(dr, "ms"), Show(kd, "ms"),
+        "click floor (the same call behind the themed window's button)", dr.median / kd.median);
     Row(measure("Delete Shortcut click to ready").c_str(), Show(dr, "ms"), Show(sd, "ms"),
-        "scripting route", dr.median / sd.median);
-    Row(measure("Delete Shortcut click to file gone").c_str(), Show(df, "ms"),
-        Show(floor.remove, "ms"), "Delete floor", df.median / floor.remove.median);
+        "scripting route (deletes for good)", dr.median / sd.median);
+    Row(measure("Delete Shortcut click to file gone").c_str(), Show(df, "ms"), Show(fd, "ms"),
+        "Delete floor", df.median / fd.median);
 
     // What any click costs before the program does anything: a message there and back, and the
     // same button of the themed floor window pressed and released with no handler behind it.
@@ -397,10 +418,10 @@ int wmain(int argc, wchar_t** argv) {
     char text[160], baseText[96];
     std::snprintf(text, sizeof text, "%.0f KB private after start-up, growth %+.0f KB", warm.second,
                   after.second - warm.second);
-    std::snprintf(baseText, sizeof baseText, "growth %+.0f KB", floor.growthKb);
+    std::snprintf(baseText, sizeof baseText, "growth %+.0f KB", floorGrowthKb);
     std::printf("| %s | %s | bare program making the same shell calls: %s | %+.0f KB |\n",
                 measure("Memory over 1,000 create/delete cycles").c_str(), text, baseText,
-                after.second - warm.second - floor.growthKb);
+                after.second - warm.second - floorGrowthKb);
   } catch (const std::exception& error) {
     std::fprintf(stderr, "benchmark failed: %s\n", error.what());
     return 1;

@@ -26,10 +26,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   RECT frame{0, 0, 351, 204};
   AdjustWindowRectEx(&frame, WS_OVERLAPPEDWINDOW, FALSE, 0);
   const int width = frame.right - frame.left, height = frame.bottom - frame.top;
-  const HWND window = CreateWindowExW(
-      0, windowClass.lpszClassName, L"Empty", WS_OVERLAPPEDWINDOW,
-      (GetSystemMetrics(SM_CXSCREEN) - width) / 2, (GetSystemMetrics(SM_CYSCREEN) - height) / 2,
-      width, height, nullptr, nullptr, instance, nullptr);
+  const HWND window = CreateWindowExW(0, windowClass.lpszClassName, L"Empty", WS_OVERLAPPEDWINDOW,
+                                      (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
+                                      (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height,
+                                      nullptr, nullptr, instance, nullptr);
   ShowWindow(window, showCommand);
   UpdateWindow(window);
   MSG message{};

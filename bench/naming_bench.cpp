@@ -33,7 +33,8 @@ void NormalizeIconPath(benchmark::State& state) {
   Run(state, u".ICO", [](const std::u16string& t) { return pellumar::NormalizeIconPath(t); });
 }
 void ShortcutPathOnDesktop(benchmark::State& state) {
-  Run(state, kDesktop, [](const std::u16string& t) { return pellumar::ShortcutPathOnDesktop(t, kDesktop); });
+  Run(state, kDesktop,
+      [](const std::u16string& t) { return pellumar::ShortcutPathOnDesktop(t, kDesktop); });
 }
 
 }  // namespace

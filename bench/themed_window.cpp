@@ -1,7 +1,16 @@
 // The start-up floor: an empty window with Pellumar's manifest (Common Controls 6, per-monitor
 // DPI) and the same eleven controls at the same places, built with the same flags, that does
 // nothing else: no fonts of its own, no picture, no handlers.
+//
+// Built a second time with PELLUMAR_SHELL_BUTTONS, it is the click floor instead: its Create
+// and Delete buttons make the bare shell calls for "bench shortcut.lnk" on the desktop, COM
+// started by the first click, as Pellumar starts it. What a click on it costs is what any
+// windowed program pays for the same result; the rest of a Pellumar click is Pellumar's own.
 #include <windows.h>
+
+#ifdef PELLUMAR_SHELL_BUTTONS
+#include "shell_calls.h"
+#endif
 
 namespace {
 
@@ -31,6 +40,20 @@ constexpr Control kControls[] = {
 };
 
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+#ifdef PELLUMAR_SHELL_BUTTONS
+  if (message == WM_COMMAND && HIWORD(wParam) == BN_CLICKED &&
+      (LOWORD(wParam) == 108 || LOWORD(wParam) == 109)) {
+    static const bool comStarted =
+        SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
+    (void)comStarted;
+    if (LOWORD(wParam) == 108) {
+      bench::WriteLink(L"bench shortcut.lnk");
+    } else {
+      bench::Recycle(bench::OnDesktop(L"bench shortcut.lnk"), window);
+    }
+    return 0;
+  }
+#endif
   if (message == WM_DESTROY) {
     PostQuitMessage(0);
     return 0;

@@ -1,0 +1,50 @@
+// The shell calls behind Pellumar's two clicks, at their least: the desktop looked up, the
+// shell link created early bound, SetPath and Save; the file sent to the Recycle Bin with the
+// flags Pellumar uses. Shared by the floor without a window and the themed window's buttons.
+#pragma once
+
+#include <windows.h>
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include <string>
+
+namespace bench {
+
+inline std::wstring OnDesktop(const wchar_t* name) {
+  PWSTR desktop = nullptr;
+  SHGetKnownFolderPath(FOLDERID_Desktop, 0, nullptr, &desktop);
+  std::wstring path = std::wstring(desktop ? desktop : L"") + L"\\" + name;
+  CoTaskMemFree(desktop);
+  return path;
+}
+
+inline std::wstring WriteLink(const wchar_t* name) {
+  const std::wstring path = OnDesktop(name);
+  IShellLinkW* link = nullptr;
+  IPersistFile* file = nullptr;
+  if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                 reinterpret_cast<void**>(&link)))) {
+    link->SetPath(L"http://portal/news");
+    if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
+      file->Save(path.c_str(), TRUE);
+      file->Release();
+    }
+    link->Release();
+  }
+  return path;
+}
+
+inline void Recycle(const std::wstring& path, HWND owner) {
+  std::wstring from = path;
+  from.push_back(L'\0');
+  SHFILEOPSTRUCTW operation{};
+  operation.hwnd = owner;
+  operation.wFunc = FO_DELETE;
+  operation.pFrom = from.c_str();
+  operation.fFlags =
+      FOF_ALLOWUNDO | FOF_NOCONFIRMATION | FOF_WANTNUKEWARNING | FOF_NOERRORUI | FOF_SILENT;
+  SHFileOperationW(&operation);
+}
+
+}  // namespace bench
