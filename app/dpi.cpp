@@ -3,7 +3,6 @@
 #include "shell/system_dlls.h"
 
 namespace pellumar::app {
-namespace {
 
 UINT SystemDpi() {
   const HDC screen = GetDC(nullptr);
@@ -11,8 +10,6 @@ UINT SystemDpi() {
   ReleaseDC(nullptr, screen);
   return dpi > 0 ? static_cast<UINT>(dpi) : kDefaultDpi;
 }
-
-}  // namespace
 
 UINT DpiOf(HWND window) {
   const UINT dpi = shell::system::GetDpiForWindow(window);

@@ -9,6 +9,8 @@ namespace pellumar::app {
 inline constexpr UINT kDefaultDpi = 96;
 
 UINT DpiOf(HWND window);
+// The scale the system starts programs at, before they have a window of their own.
+UINT SystemDpi();
 RECT WindowRectForClient(SIZE client, DWORD style, DWORD exStyle, UINT dpi);
 // The system's message font at `dpi`.
 LOGFONTW MessageFont(UINT dpi);

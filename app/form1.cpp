@@ -44,6 +44,22 @@ class ScopeExit {
   Function function_;
 };
 
+// The window's frame centred in the primary monitor's work area, its client area the form's
+// size at `dpi`.
+RECT CentredFrame(UINT dpi) {
+  const RECT frame = WindowRectForClient(
+      {TwipsToPixels(kClientWidth, dpi), TwipsToPixels(kClientHeight, dpi)}, kStyle, 0, dpi);
+  const int width = frame.right - frame.left;
+  const int height = frame.bottom - frame.top;
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  GetMonitorInfoW(MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY), &monitor);
+  const RECT& work = monitor.rcWork;
+  const int left = work.left + (work.right - work.left - width) / 2;
+  const int top = work.top + (work.bottom - work.top - height) / 2;
+  return {left, top, left + width, top + height};
+}
+
 int IdOf(ControlId id) { return static_cast<int>(id); }
 
 std::size_t IndexOf(ControlId id) {
@@ -98,22 +114,21 @@ bool Form1::Create() {
     windowClass.lpszClassName = kForm1Class;
     if (!RegisterClassExW(&windowClass)) return false;
   }
-  return CreateWindowExW(0, kForm1Class, shell::kAppTitle, kStyle, CW_USEDEFAULT, CW_USEDEFAULT, 0,
-                         0, nullptr, nullptr, instance_, this) != nullptr;
+  // Made where and as large as it is shown, at the scale programs start at: moving and sizing
+  // it afterwards would lay it out a second time while the person waits.
+  placedDpi_ = SystemDpi();
+  const RECT frame = CentredFrame(placedDpi_);
+  return CreateWindowExW(0, kForm1Class, shell::kAppTitle, kStyle, frame.left, frame.top,
+                         frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr,
+                         instance_, this) != nullptr;
 }
 
 void Form1::Show(int showCommand) {
-  const RECT frame = WindowRectForClient(
-      {TwipsToPixels(kClientWidth, dpi_), TwipsToPixels(kClientHeight, dpi_)}, kStyle, 0, dpi_);
-  const int width = frame.right - frame.left;
-  const int height = frame.bottom - frame.top;
-  MONITORINFO monitor{};
-  monitor.cbSize = sizeof monitor;
-  GetMonitorInfoW(MonitorFromWindow(hwnd_, MONITOR_DEFAULTTOPRIMARY), &monitor);
-  const RECT& work = monitor.rcWork;
-  SetWindowPos(hwnd_, nullptr, work.left + (work.right - work.left - width) / 2,
-               work.top + (work.bottom - work.top - height) / 2, width, height,
-               SWP_NOZORDER | SWP_NOACTIVATE);
+  if (dpi_ != placedDpi_) {  // the primary monitor has another scale than the system's
+    const RECT frame = CentredFrame(dpi_);
+    SetWindowPos(hwnd_, nullptr, frame.left, frame.top, frame.right - frame.left,
+                 frame.bottom - frame.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  }
   ShowWindow(hwnd_, showCommand);
   UpdateWindow(hwnd_);
   SetFocus(Control(ControlId::txtURL));
@@ -195,12 +210,14 @@ void Form1::OnCreate() {
         style |= WS_TABSTOP | BS_PUSHBUTTON;
         break;
     }
+    // Each made in its place: placing them afterwards would lay every one out twice.
     controls_[IndexOf(control.id)] = CreateWindowExW(
-        exStyle, className, Wide(std::u16string(control.text)), style, 0, 0, 0, 0, hwnd_,
+        exStyle, className, Wide(std::u16string(control.text)), style,
+        TwipsToPixels(control.left, dpi_), TwipsToPixels(control.top, dpi_),
+        TwipsToPixels(control.width, dpi_), TwipsToPixels(control.height, dpi_), hwnd_,
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(IdOf(control.id))), instance_, nullptr);
   }
   BuildFonts();
-  LayOut();
   Form_Load();
 }
 

@@ -74,6 +74,7 @@ class Form1 {
   HWND hwnd_ = nullptr;
   HWND controls_[kControls.size()] = {};
   UINT dpi_ = 96;
+  UINT placedDpi_ = 96;  // the scale the window was made for
   Background background_;
   UniqueFont labelFont_;
   UniqueFont defaultFont_;
