@@ -14,6 +14,7 @@
 #include "resources/resource_ids.h"
 #include "shell/system_dlls.h"
 #include "shell/shell_error.h"
+#include "shell/step_times.h"
 #include "shell/wide.h"
 #include "shortcut/commands.h"
 
@@ -91,6 +92,7 @@ LOGFONTW LabelFont(UINT dpi) {
 }  // namespace
 
 Form1::Form1(HINSTANCE instance) : instance_(instance) {
+  PELLUMAR_STEP("start-up: cursor and picture");
   handCursor_ = LoadCursorW(instance, MAKEINTRESOURCEW(IDC_HANDPOINT));
   background_.Load(instance, IDR_BACKGROUND);
 }
@@ -100,6 +102,7 @@ Form1::~Form1() {
 }
 
 bool Form1::Create() {
+  PELLUMAR_STEP("start-up: window made, with WM_CREATE");
   WNDCLASSEXW windowClass{};
   windowClass.cbSize = sizeof windowClass;
   if (!GetClassInfoExW(instance_, kForm1Class, &windowClass)) {
@@ -129,7 +132,11 @@ void Form1::Show(int showCommand) {
     SetWindowPos(hwnd_, nullptr, frame.left, frame.top, frame.right - frame.left,
                  frame.bottom - frame.top, SWP_NOZORDER | SWP_NOACTIVATE);
   }
-  ShowWindow(hwnd_, showCommand);
+  {
+    PELLUMAR_STEP("start-up: ShowWindow");
+    ShowWindow(hwnd_, showCommand);
+  }
+  PELLUMAR_STEP("start-up: UpdateWindow, the first paint");
   UpdateWindow(hwnd_);
   SetFocus(Control(ControlId::txtURL));
 }
@@ -158,9 +165,13 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CREATE:
       OnCreate();
       return 0;
-    case WM_COMMAND:
+    case WM_COMMAND: {
+      PELLUMAR_STEP(LOWORD(wParam) == IdOf(ControlId::Command2)   ? "click: Create Shortcut handler"
+                    : LOWORD(wParam) == IdOf(ControlId::Command4) ? "click: Delete Shortcut handler"
+                                                                  : "click: other handler");
       OnCommand(LOWORD(wParam), HIWORD(wParam));
       return 0;
+    }
     case WM_CTLCOLORSTATIC:
       return OnCtlColorStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
     case WM_SETCURSOR:
@@ -179,6 +190,7 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       if (services_) services_->SendShellNotices();
       return 0;
     case WM_DESTROY:
+      PELLUMAR_SAVE_STEPS();
       if (services_) services_->SendShellNotices();  // none is lost to a quick close
       SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
       hwnd_ = nullptr;
@@ -189,6 +201,7 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void Form1::OnCreate() {
+  PELLUMAR_STEP("start-up: WM_CREATE");
   dpi_ = DpiOf(hwnd_);
   services_.emplace(hwnd_);
   dlgCommonDialog_ = shell::CreateCommonDialog(hwnd_);
@@ -217,7 +230,10 @@ void Form1::OnCreate() {
         TwipsToPixels(control.width, dpi_), TwipsToPixels(control.height, dpi_), hwnd_,
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(IdOf(control.id))), instance_, nullptr);
   }
-  BuildFonts();
+  {
+    PELLUMAR_STEP("start-up: WM_CREATE: fonts");
+    BuildFonts();
+  }
   Form_Load();
 }
 

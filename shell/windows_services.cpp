@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "shell/shell_error.h"
+#include "shell/step_times.h"
 #include "shell/system_dlls.h"
 #include "shell/wide.h"
 
@@ -39,6 +40,7 @@ bool IsFile(const std::u16string& path, DWORD* error) {
 }
 
 std::u16string KnownDesktop(std::u16string_view requested) {
+  PELLUMAR_STEP("click: desktop looked up");
   PWSTR path = nullptr;
   const HRESULT hr =
       system::SHGetKnownFolderPath(FOLDERID_Desktop, KF_FLAG_DEFAULT, nullptr, &path);
@@ -57,6 +59,7 @@ void ShellNotices::Add(long event, std::u16string path) {
 
 // Tells the shell, so the desktop shows each change.
 void ShellNotices::Send() {
+  PELLUMAR_STEP("after the click: the shell told");
   for (const Notice& notice : notices_) {
     system::SHChangeNotify(notice.event, SHCNF_PATHW | SHCNF_FLUSHNOWAIT, Wide(notice.path),
                            nullptr);
@@ -69,12 +72,14 @@ namespace {
 class Shortcut final : public ShortcutObject {
  public:
   Shortcut(std::u16string path, ShellNotices& notices) : path_(std::move(path)), notices_(notices) {
+    PELLUMAR_STEP("click: shell link created");
     Check(system::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
                                    IID_PPV_ARGS(&link_)),
           Operation::CreateShortcut, path_);
   }
 
   void TargetPath(std::u16string_view target) override {
+    PELLUMAR_STEP("click: SetPath");
     Check(link_->SetPath(Wide(std::u16string(target))), Operation::TargetPath, path_);
   }
 
@@ -87,10 +92,17 @@ class Shortcut final : public ShortcutObject {
     ComPtr<IPersistFile> file;
     Check(link_.As(&file), Operation::Save, path_);
     DWORD error = ERROR_SUCCESS;
-    const bool existed = IsFile(path_, &error);
-    Check(file->Save(Wide(path_), TRUE), Operation::Save, path_);
+    const bool existed = [&] {
+      PELLUMAR_STEP("click: checks on disk");
+      return IsFile(path_, &error);
+    }();
+    {
+      PELLUMAR_STEP("click: Save");
+      Check(file->Save(Wide(path_), TRUE), Operation::Save, path_);
+    }
     // A save can report success and leave nothing behind; a shortcut that is not on disk
     // must never pass for one that is.
+    PELLUMAR_STEP("click: checks on disk");
     if (!IsFile(path_, &error)) {
       throw ShellError(Operation::Save, path_,
                        u"The system reported the shortcut saved, but it is not on disk.", error);
@@ -132,18 +144,7 @@ class File final : public FileObject {
   // To the Recycle Bin, as Windows deletes a person's own files, so a slip can be undone; but
   // refused as the plain deletion would refuse it: a read-only file, or one held open.
   bool Delete() override {
-    // The shell's file operation takes wildcards, and "*" would be every shortcut there is.
-    if (path_.find_first_of(u"*?") != std::u16string::npos)
-      Raise(Operation::Delete, path_, ERROR_INVALID_NAME);
-    const DWORD attributes = GetFileAttributesW(Wide(path_));
-    if (attributes == INVALID_FILE_ATTRIBUTES) Raise(Operation::Delete, path_, GetLastError());
-    if (attributes & FILE_ATTRIBUTE_READONLY) Raise(Operation::Delete, path_, ERROR_ACCESS_DENIED);
-    const HANDLE file =
-        CreateFileW(Wide(path_), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                    nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-    if (file == INVALID_HANDLE_VALUE) Raise(Operation::Delete, path_, GetLastError());
-    CloseHandle(file);
-
+    Refuse();
     std::u16string from = path_;
     from.push_back(u'\0');  // the list of paths ends with two nulls
     SHFILEOPSTRUCTW operation{};
@@ -154,7 +155,11 @@ class File final : public FileObject {
     // its drive, or one turned off): Windows then asks before deleting it for good.
     operation.fFlags =
         FOF_ALLOWUNDO | FOF_NOCONFIRMATION | FOF_WANTNUKEWARNING | FOF_NOERRORUI | FOF_SILENT;
-    const int result = system::SHFileOperationW(&operation);
+    const int result = [&] {
+      PELLUMAR_STEP("click: SHFileOperationW");
+      return system::SHFileOperationW(&operation);
+    }();
+    PELLUMAR_STEP("click: checks on disk");
     DWORD error = ERROR_SUCCESS;
     if (operation.fAnyOperationsAborted && IsFile(path_, &error))
       return false;  // the person said no
@@ -171,6 +176,22 @@ class File final : public FileObject {
   }
 
  private:
+  // Raises what the plain deletion would refuse.
+  void Refuse() const {
+    PELLUMAR_STEP("click: checks on disk");
+    // The shell's file operation takes wildcards, and "*" would be every shortcut there is.
+    if (path_.find_first_of(u"*?") != std::u16string::npos)
+      Raise(Operation::Delete, path_, ERROR_INVALID_NAME);
+    const DWORD attributes = GetFileAttributesW(Wide(path_));
+    if (attributes == INVALID_FILE_ATTRIBUTES) Raise(Operation::Delete, path_, GetLastError());
+    if (attributes & FILE_ATTRIBUTE_READONLY) Raise(Operation::Delete, path_, ERROR_ACCESS_DENIED);
+    const HANDLE file =
+        CreateFileW(Wide(path_), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (file == INVALID_HANDLE_VALUE) Raise(Operation::Delete, path_, GetLastError());
+    CloseHandle(file);
+  }
+
   std::u16string path_;
   HWND owner_;  // of the question before a permanent delete
   ShellNotices& notices_;
@@ -181,11 +202,13 @@ class FileSystem final : public FileSystemObject {
   FileSystem(HWND owner, ShellNotices& notices) : owner_(owner), notices_(notices) {}
 
   bool FileExists(std::u16string_view path) override {
+    PELLUMAR_STEP("click: checks on disk");
     DWORD error = ERROR_SUCCESS;
     return IsFile(std::u16string(path), &error);
   }
 
   std::unique_ptr<FileObject> GetFile(std::u16string_view path) override {
+    PELLUMAR_STEP("click: checks on disk");
     std::u16string file(path);
     DWORD error = ERROR_SUCCESS;
     if (!IsFile(file, &error)) Raise(Operation::GetFile, file, error);

@@ -1,0 +1,49 @@
+#include "shell/step_times.h"
+
+#ifdef PELLUMAR_STEP_TIMES
+
+#include <windows.h>
+
+#include <cstdio>
+#include <utility>
+#include <vector>
+
+namespace pellumar::shell {
+namespace {
+
+long long Now() {
+  LARGE_INTEGER now;
+  QueryPerformanceCounter(&now);
+  return now.QuadPart;
+}
+
+std::vector<std::pair<const char*, double>>& Taken() {
+  static std::vector<std::pair<const char*, double>> taken;
+  return taken;
+}
+
+}  // namespace
+
+StepTime::StepTime(const char* step) : step_(step), start_(Now()) {}
+
+StepTime::~StepTime() {
+  LARGE_INTEGER frequency;
+  QueryPerformanceFrequency(&frequency);
+  Taken().emplace_back(step_, static_cast<double>(Now() - start_) * 1000.0 /
+                                  static_cast<double>(frequency.QuadPart));
+}
+
+void SaveStepTimes() {
+  wchar_t log[MAX_PATH];
+  const DWORD length = GetEnvironmentVariableW(L"PELLUMAR_STEP_LOG", log, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return;
+  if (FILE* file = _wfopen(log, L"a")) {
+    for (const auto& [step, ms] : Taken()) std::fprintf(file, "%s\t%.4f\n", step, ms);
+    std::fclose(file);
+  }
+  Taken().clear();
+}
+
+}  // namespace pellumar::shell
+
+#endif
