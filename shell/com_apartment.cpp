@@ -6,7 +6,8 @@ namespace pellumar::shell {
 
 ComApartment::ComApartment() {
   // S_FALSE (already started on this thread) also needs the matching CoUninitialize.
-  initialized_ = SUCCEEDED(system::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
+  initialized_ =
+      SUCCEEDED(system::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE));
 }
 
 ComApartment::~ComApartment() {

@@ -69,6 +69,16 @@ constexpr FileOperationCode kFileOperationCodes[] = {
 
 }  // namespace
 
+std::u16string SpelledAsReported(std::u16string_view path, std::u16string_view desktop) {
+  const auto lowered = [](char16_t c) { return c >= u'A' && c <= u'Z' ? char16_t(c + 32) : c; };
+  const std::size_t length = desktop.size();
+  bool matches = length > 0 && path.size() >= length &&
+                 (path.size() == length || path[length] == u'\\' || desktop.back() == u'\\');
+  for (std::size_t i = 0; matches && i < length; ++i) matches = path[i] == lowered(desktop[i]);
+  if (!matches) return std::u16string(path);
+  return std::u16string(desktop) + std::u16string(path.substr(length));
+}
+
 std::u16string FileOperationReason(std::uint32_t code) {
   for (const FileOperationCode& known : kFileOperationCodes) {
     if (known.code == code) return std::u16string(known.reason);

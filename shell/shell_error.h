@@ -53,6 +53,12 @@ class ShellError : public std::exception {
 // long, not "file already exists"), so none is read as a Win32 error.
 std::u16string FileOperationReason(std::uint32_t code);
 
+// `path` with its leading `desktop`, which the commands lower-case, spelt as the system
+// reported it; any other path unchanged. The system is handed that spelling: a folder marked
+// case-sensitive is found by no other, and Wine finds it without searching each folder for a
+// name that matches.
+std::u16string SpelledAsReported(std::u16string_view path, std::u16string_view desktop);
+
 // "Could not <action>.", then the path (its two ends when it is very long) and the reason, as
 // paragraphs: how every failure reads, the system's and the program's own.
 std::u16string DescribeFailure(std::u16string_view action, std::u16string_view path,

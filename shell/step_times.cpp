@@ -1,6 +1,5 @@
+// Built only into the steps-win32 build (PELLUMAR_STEP_TIMES).
 #include "shell/step_times.h"
-
-#ifdef PELLUMAR_STEP_TIMES
 
 #include <windows.h>
 
@@ -45,5 +44,3 @@ void SaveStepTimes() {
 }
 
 }  // namespace pellumar::shell
-
-#endif

@@ -71,7 +71,8 @@ namespace {
 
 class Shortcut final : public ShortcutObject {
  public:
-  Shortcut(std::u16string path, ShellNotices& notices) : path_(std::move(path)), notices_(notices) {
+  Shortcut(std::u16string path, std::u16string_view desktop, ShellNotices& notices)
+      : path_(std::move(path)), systemPath_(SpelledAsReported(path_, desktop)), notices_(notices) {
     PELLUMAR_STEP("click: shell link created");
     Check(system::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
                                    IID_PPV_ARGS(&link_)),
@@ -94,58 +95,64 @@ class Shortcut final : public ShortcutObject {
     DWORD error = ERROR_SUCCESS;
     const bool existed = [&] {
       PELLUMAR_STEP("click: checks on disk");
-      return IsFile(path_, &error);
+      return IsFile(systemPath_, &error);
     }();
     {
       PELLUMAR_STEP("click: Save");
-      Check(file->Save(Wide(path_), TRUE), Operation::Save, path_);
+      Check(file->Save(Wide(systemPath_), TRUE), Operation::Save, path_);
     }
     // A save can report success and leave nothing behind; a shortcut that is not on disk
     // must never pass for one that is.
     PELLUMAR_STEP("click: checks on disk");
-    if (!IsFile(path_, &error)) {
+    if (!IsFile(systemPath_, &error)) {
       throw ShellError(Operation::Save, path_,
                        u"The system reported the shortcut saved, but it is not on disk.", error);
     }
-    notices_.Add(existed ? SHCNE_UPDATEITEM : SHCNE_CREATE, path_);
+    notices_.Add(existed ? SHCNE_UPDATEITEM : SHCNE_CREATE, systemPath_);
   }
 
  private:
-  std::u16string path_;
+  std::u16string path_;        // as the commands made it, for messages
+  std::u16string systemPath_;  // as the system is handed it
   ShellNotices& notices_;
   ComPtr<IShellLinkW> link_;
 };
 
 class Shell final : public ShellObject {
  public:
-  explicit Shell(ShellNotices& notices) : notices_(notices) {}
+  Shell(ShellNotices& notices, std::u16string& desktop) : notices_(notices), desktop_(desktop) {}
 
   std::u16string SpecialFolders(std::u16string_view folder) override {
     if (folder != u"Desktop") {
       throw ShellError(Operation::SpecialFolders, std::u16string(folder),
                        u"This folder is not known.", 0);
     }
-    return KnownDesktop(folder);
+    desktop_ = KnownDesktop(folder);
+    return desktop_;
   }
 
   std::unique_ptr<ShortcutObject> CreateShortcut(std::u16string_view path) override {
-    return std::make_unique<Shortcut>(std::u16string(path), notices_);
+    return std::make_unique<Shortcut>(std::u16string(path), desktop_, notices_);
   }
 
  private:
   ShellNotices& notices_;
+  std::u16string& desktop_;  // as last reported
 };
 
 class File final : public FileObject {
  public:
-  File(std::u16string path, HWND owner, ShellNotices& notices)
-      : path_(std::move(path)), owner_(owner), notices_(notices) {}
+  File(std::u16string path, std::u16string_view desktop, HWND owner, ShellNotices& notices)
+      : path_(std::move(path)),
+        systemPath_(SpelledAsReported(path_, desktop)),
+        owner_(owner),
+        notices_(notices) {}
 
   // To the Recycle Bin, as Windows deletes a person's own files, so a slip can be undone; but
   // refused as the plain deletion would refuse it: a read-only file, or one held open.
   bool Delete() override {
     Refuse();
-    std::u16string from = path_;
+    std::u16string from = systemPath_;
     from.push_back(u'\0');  // the list of paths ends with two nulls
     SHFILEOPSTRUCTW operation{};
     operation.hwnd = owner_;
@@ -161,17 +168,17 @@ class File final : public FileObject {
     }();
     PELLUMAR_STEP("click: checks on disk");
     DWORD error = ERROR_SUCCESS;
-    if (operation.fAnyOperationsAborted && IsFile(path_, &error))
+    if (operation.fAnyOperationsAborted && IsFile(systemPath_, &error))
       return false;  // the person said no
     if (result != 0) {
       throw ShellError(Operation::Delete, path_,
                        FileOperationReason(static_cast<std::uint32_t>(result)), 0);
     }
-    if (IsFile(path_, &error)) {
+    if (IsFile(systemPath_, &error)) {
       throw ShellError(Operation::Delete, path_,
                        u"The system reported the shortcut deleted, but it is still there.", 0);
     }
-    notices_.Add(SHCNE_DELETE, path_);  // not every shell tells itself
+    notices_.Add(SHCNE_DELETE, systemPath_);  // not every shell tells itself
     return true;
   }
 
@@ -182,42 +189,45 @@ class File final : public FileObject {
     // The shell's file operation takes wildcards, and "*" would be every shortcut there is.
     if (path_.find_first_of(u"*?") != std::u16string::npos)
       Raise(Operation::Delete, path_, ERROR_INVALID_NAME);
-    const DWORD attributes = GetFileAttributesW(Wide(path_));
+    const DWORD attributes = GetFileAttributesW(Wide(systemPath_));
     if (attributes == INVALID_FILE_ATTRIBUTES) Raise(Operation::Delete, path_, GetLastError());
     if (attributes & FILE_ATTRIBUTE_READONLY) Raise(Operation::Delete, path_, ERROR_ACCESS_DENIED);
-    const HANDLE file =
-        CreateFileW(Wide(path_), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                    nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    const HANDLE file = CreateFileW(Wide(systemPath_), DELETE,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
     if (file == INVALID_HANDLE_VALUE) Raise(Operation::Delete, path_, GetLastError());
     CloseHandle(file);
   }
 
-  std::u16string path_;
-  HWND owner_;  // of the question before a permanent delete
+  std::u16string path_;        // as the commands made it, for messages
+  std::u16string systemPath_;  // as the system is handed it
+  HWND owner_;                 // of the question before a permanent delete
   ShellNotices& notices_;
 };
 
 class FileSystem final : public FileSystemObject {
  public:
-  FileSystem(HWND owner, ShellNotices& notices) : owner_(owner), notices_(notices) {}
+  FileSystem(HWND owner, ShellNotices& notices, const std::u16string& desktop)
+      : owner_(owner), notices_(notices), desktop_(desktop) {}
 
   bool FileExists(std::u16string_view path) override {
     PELLUMAR_STEP("click: checks on disk");
     DWORD error = ERROR_SUCCESS;
-    return IsFile(std::u16string(path), &error);
+    return IsFile(SpelledAsReported(path, desktop_), &error);
   }
 
   std::unique_ptr<FileObject> GetFile(std::u16string_view path) override {
     PELLUMAR_STEP("click: checks on disk");
     std::u16string file(path);
     DWORD error = ERROR_SUCCESS;
-    if (!IsFile(file, &error)) Raise(Operation::GetFile, file, error);
-    return std::make_unique<File>(std::move(file), owner_, notices_);
+    if (!IsFile(SpelledAsReported(file, desktop_), &error)) Raise(Operation::GetFile, file, error);
+    return std::make_unique<File>(std::move(file), desktop_, owner_, notices_);
   }
 
  private:
   HWND owner_;
   ShellNotices& notices_;
+  const std::u16string& desktop_;  // as last reported
 };
 
 // The open-file dialog makes the folder it showed last the process's current folder, whatever
@@ -323,11 +333,11 @@ std::unique_ptr<CommonDialog> CreateCommonDialog(HWND owner) {
 }
 
 std::unique_ptr<ShellObject> WindowsServices::CreateShellObject() {
-  return std::make_unique<Shell>(notices_);
+  return std::make_unique<Shell>(notices_, desktop_);
 }
 
 std::unique_ptr<FileSystemObject> WindowsServices::CreateFileSystemObject() {
-  return std::make_unique<FileSystem>(owner_, notices_);
+  return std::make_unique<FileSystem>(owner_, notices_, desktop_);
 }
 
 void WindowsServices::MsgBox(std::u16string_view prompt) {

@@ -51,6 +51,7 @@ class WindowsServices final : public Services {
  private:
   HWND owner_;
   ShellNotices notices_;
+  std::u16string desktop_;  // as the shell last reported it, during a command
 };
 
 // The open-file dialog on the shell's dialog object, modal to `owner`. Shortcut files are returned

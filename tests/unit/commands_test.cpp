@@ -298,6 +298,29 @@ TEST(ShellErrorTest, FileOperationCodesSayWhatTheyMean) {
   EXPECT_EQ(reasons.size(), std::size(cases));
 }
 
+TEST(ShellErrorTest, HandsTheSystemTheDesktopSpeltAsItWasReported) {
+  const struct {
+    std::u16string_view path, desktop, expected;
+  } cases[] = {
+      {u"c:\\users\\ann\\desktop\\x.lnk", u"C:\\Users\\Ann\\Desktop",
+       u"C:\\Users\\Ann\\Desktop\\x.lnk"},
+      {u"d:\\x.lnk", u"D:\\", u"D:\\x.lnk"},
+      {u"\\\\srv\\home\\desktop\\x.lnk", u"\\\\SRV\\Home\\Desktop",
+       u"\\\\SRV\\Home\\Desktop\\x.lnk"},
+      // Only A to Z are lower-cased, so only they may differ.
+      {u"c:\\\u00C4\\desktop\\x.lnk", u"C:\\\u00C4\\Desktop", u"C:\\\u00C4\\Desktop\\x.lnk"},
+      {u"c:\\\u00E4\\desktop\\x.lnk", u"C:\\\u00C4\\Desktop", u"c:\\\u00E4\\desktop\\x.lnk"},
+      {u"c:\\users\\ann\\desktopper\\x.lnk", u"C:\\Users\\Ann\\Desktop",
+       u"c:\\users\\ann\\desktopper\\x.lnk"},
+      {u"c:\\users\\ann\\x.lnk", u"C:\\Users\\Ann\\Desktop", u"c:\\users\\ann\\x.lnk"},
+      {u"c:\\x.lnk", u"", u"c:\\x.lnk"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(shell::SpelledAsReported(c.path, c.desktop), c.expected)
+        << testing::ToUtf8(std::u16string(c.path));
+  }
+}
+
 TEST(ShellErrorTest, ShortensAVeryLongPathButKeepsItsEnds) {
   const std::u16string path = u"c:\\d\\" + std::u16string(32000, u'x') + u".lnk";
   const std::u16string text = ShellError(Operation::Save, path, u"Too long.", 206).Describe();
