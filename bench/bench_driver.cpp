@@ -20,7 +20,7 @@
 
 namespace {
 
-constexpr int kStartRuns = 30;
+constexpr int kStartRuns = 50;
 constexpr int kClicks = 300;
 constexpr int kCycles = 1000;
 constexpr int kWarmUp = 10;
