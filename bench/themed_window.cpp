@@ -4,8 +4,9 @@
 //
 // Built a second time with PELLUMAR_SHELL_BUTTONS, it is the click floor instead: its Create
 // and Delete buttons make the bare shell calls for "bench shortcut.lnk" on the desktop, COM
-// started by the first click, as Pellumar starts it. What a click on it costs is what any
-// windowed program pays for the same result; the rest of a Pellumar click is Pellumar's own.
+// started by the first click, as Pellumar starts it, and the shell is told of each change once
+// the click has been answered. What a click on it costs is what any windowed program pays for
+// the same result; the rest of a Pellumar click is Pellumar's own.
 #include <windows.h>
 
 #ifdef PELLUMAR_SHELL_BUTTONS
@@ -51,6 +52,14 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     } else {
       bench::Recycle(bench::OnDesktop(L"bench shortcut.lnk"), window);
     }
+    // The shell is told of the change once the click has been answered, as Pellumar tells it.
+    PostMessageW(window, WM_APP + 1, LOWORD(wParam) == 108 ? SHCNE_CREATE : SHCNE_DELETE, 0);
+    return 0;
+  }
+  if (message == WM_APP + 1) {
+    const std::wstring path = bench::OnDesktop(L"bench shortcut.lnk");
+    SHChangeNotify(static_cast<LONG>(wParam), SHCNF_PATHW | SHCNF_FLUSHNOWAIT, path.c_str(),
+                   nullptr);
     return 0;
   }
 #endif
