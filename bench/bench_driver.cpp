@@ -207,23 +207,25 @@ void ScriptDelete(const wchar_t* fileName) {
   files->Release();
 }
 
+// Runs `action` once, adding how long it took to `samples` when `record` says so.
+void Timed(bool record, std::vector<double>* samples, const std::function<void()>& action) {
+  const double start = NowMs();
+  action();
+  if (record) samples->push_back(NowMs() - start);
+}
+
 std::vector<double> Time(int runs, const std::function<void()>& action) {
   std::vector<double> samples;
-  for (int i = 0; i < runs; ++i) {
-    const double start = NowMs();
-    action();
-    samples.push_back(NowMs() - start);
-  }
+  for (int i = 0; i < runs; ++i) Timed(true, &samples, action);
   return samples;
 }
 
-void Row(const char* measure, const std::string& pellumar, const std::string& baseline,
-         const char* against, double ratio) {
-  std::printf("| %s | %s | %s: %s | %.2fx |\n", measure, pellumar.c_str(), against,
-              baseline.c_str(), ratio);
+// One table row: a figure of Pellumar's beside a baseline's, and the ratio of their medians.
+void Row(const std::string& measure, const Stats& pellumar, const char* against,
+         const Stats& baseline) {
+  std::printf("| %s | %s | %s: %s | %.2fx |\n", measure.c_str(), Show(pellumar, "ms").c_str(),
+              against, Show(baseline, "ms").c_str(), pellumar.median / baseline.median);
 }
-
-void Click(HWND button) { PostMessageW(button, BM_CLICK, 0, 0); }
 
 // A person's clicks are far apart: before the next one the window may finish what it does
 // after answering (it tells the shell of the change then), as it would between a person's.
@@ -236,18 +238,24 @@ void Settle(const Child& window) {
 // answers again; done() says the click's result is on disk.
 void TimedClick(const Child& window, HWND button, const std::function<bool()>& done,
                 const char* failure, bool record, std::vector<double>* samples) {
-  const double start = NowMs();
-  SendMessageW(button, BM_CLICK, 0, 0);
-  if (!done()) throw std::runtime_error(failure);
-  if (record) samples->push_back(NowMs() - start);
+  Timed(record, samples, [&] {
+    SendMessageW(button, BM_CLICK, 0, 0);
+    if (!done()) throw std::runtime_error(failure);
+  });
   Settle(window);
 }
 
-void Spin(const std::function<bool()>& done) {
-  const double start = NowMs();
-  while (!done()) {
-    if (NowMs() - start > 10000) throw std::runtime_error("the click did nothing");
-  }
+// Click to file: the click posted, until done() says its result is first on disk.
+void PostedClick(const Child& window, HWND button, const std::function<bool()>& done, bool record,
+                 std::vector<double>* samples) {
+  Timed(record, samples, [&] {
+    PostMessageW(button, BM_CLICK, 0, 0);
+    const double start = NowMs();
+    while (!done()) {
+      if (NowMs() - start > 10000) throw std::runtime_error("the click did nothing");
+    }
+  });
+  Settle(window);
 }
 
 // Runs the bare shell program (pellumar_shell_floor) and reads the growth it prints.
@@ -308,10 +316,10 @@ int wmain(int argc, wchar_t** argv) {
     }
     const Stats ps = Summarize(pellumarStart), ts = Summarize(themedStart),
                 es = Summarize(emptyStart);
-    Row(measure("Start-up to window shown and idle").c_str(), Show(ps, "ms"), Show(ts, "ms"),
-        "themed floor (same manifest, same eleven controls)", ps.median / ts.median);
-    Row(measure("Start-up to window shown and idle").c_str(), Show(ps, "ms"), Show(es, "ms"),
-        "bare window (no manifest, no controls)", ps.median / es.median);
+    Row(measure("Start-up to window shown and idle"), ps,
+        "themed floor (same manifest, same eleven controls)", ts);
+    Row(measure("Start-up to window shown and idle"), ps, "bare window (no manifest, no controls)",
+        es);
     if (GetEnvironmentVariableW(L"PELLUMAR_BENCH_STARTUP_ONLY", nullptr, 0)) return 0;
 
     // Clicks through the real window. Click to ready: the click sent, so it returns once the
@@ -336,16 +344,8 @@ int wmain(int argc, wchar_t** argv) {
     const auto cycle = [&](bool record) {
       TimedClick(program, create, there, "Create Shortcut wrote nothing", record, &createReady);
       TimedClick(program, remove, gone, "Delete Shortcut left the file", record, &deleteReady);
-      double start = NowMs();
-      Click(create);
-      Spin(there);
-      if (record) createFile.push_back(NowMs() - start);
-      Settle(program);
-      start = NowMs();
-      Click(remove);
-      Spin(gone);
-      if (record) deleteFile.push_back(NowMs() - start);
-      Settle(program);
+      PostedClick(program, create, there, record, &createFile);
+      PostedClick(program, remove, gone, record, &deleteFile);
     };
     const auto round = [&](bool record) {
       cycle(record);
@@ -353,18 +353,10 @@ int wmain(int argc, wchar_t** argv) {
                  &clickFloorCreate);
       TimedClick(clickFloor, floorRemove, gone, "the click floor left the file", record,
                  &clickFloorDelete);
-      double start = NowMs();
-      bench::WriteLink(L"bench shortcut.lnk");
-      if (record) floorCreates.push_back(NowMs() - start);
-      start = NowMs();
-      bench::Recycle(path, nullptr);
-      if (record) floorDeletes.push_back(NowMs() - start);
-      start = NowMs();
-      ScriptCreate(L"bench shortcut.lnk");
-      if (record) scriptCreates.push_back(NowMs() - start);
-      start = NowMs();
-      ScriptDelete(L"bench shortcut.lnk");
-      if (record) scriptDeletes.push_back(NowMs() - start);
+      Timed(record, &floorCreates, [] { bench::WriteLink(L"bench shortcut.lnk"); });
+      Timed(record, &floorDeletes, [&] { bench::Recycle(path, nullptr); });
+      Timed(record, &scriptCreates, [] { ScriptCreate(L"bench shortcut.lnk"); });
+      Timed(record, &scriptDeletes, [] { ScriptDelete(L"bench shortcut.lnk"); });
       if (!gone()) throw std::runtime_error("the scripting route left the file");
     };
     for (int i = 0; i < kWarmUp; ++i) round(false);
@@ -379,22 +371,18 @@ int wmain(int argc, wchar_t** argv) {
     const Stats fc = Summarize(floorCreates), fd = Summarize(floorDeletes);
     const Stats kc = Summarize(clickFloorCreate), kd = Summarize(clickFloorDelete);
     const Stats sc = Summarize(scriptCreates), sd = Summarize(scriptDeletes);
-    Row(measure("Create Shortcut click to ready").c_str(), Show(cr, "ms"), Show(fc, "ms"),
-        "shell-link floor (desktop, IShellLinkW, SetPath, Save; no window)", cr.median / fc.median);
-    Row(measure("Create Shortcut click to ready").c_str(), Show(cr, "ms"), Show(kc, "ms"),
-        "click floor (the same calls behind the themed window's button)", cr.median / kc.median);
-    Row(measure("Create Shortcut click to ready").c_str(), Show(cr, "ms"), Show(sc, "ms"),
-        "scripting route", cr.median / sc.median);
-    Row(measure("Create Shortcut click to file first on disk").c_str(), Show(cf, "ms"),
-        Show(fc, "ms"), "shell-link floor", cf.median / fc.median);
-    Row(measure("Delete Shortcut click to ready").c_str(), Show(dr, "ms"), Show(fd, "ms"),
-        "Delete floor (SHFileOperationW, same flags; no window)", dr.median / fd.median);
-    Row(measure("Delete Shortcut click to ready").c_str(), Show(dr, "ms"), Show(kd, "ms"),
-        "click floor (the same call behind the themed window's button)", dr.median / kd.median);
-    Row(measure("Delete Shortcut click to ready").c_str(), Show(dr, "ms"), Show(sd, "ms"),
-        "scripting route (deletes for good)", dr.median / sd.median);
-    Row(measure("Delete Shortcut click to file gone").c_str(), Show(df, "ms"), Show(fd, "ms"),
-        "Delete floor", df.median / fd.median);
+    Row(measure("Create Shortcut click to ready"), cr,
+        "shell-link floor (desktop, IShellLinkW, SetPath, Save; no window)", fc);
+    Row(measure("Create Shortcut click to ready"), cr,
+        "click floor (the same calls behind the themed window's button)", kc);
+    Row(measure("Create Shortcut click to ready"), cr, "scripting route", sc);
+    Row(measure("Create Shortcut click to file first on disk"), cf, "shell-link floor", fc);
+    Row(measure("Delete Shortcut click to ready"), dr,
+        "Delete floor (SHFileOperationW, same flags; no window)", fd);
+    Row(measure("Delete Shortcut click to ready"), dr,
+        "click floor (the same call behind the themed window's button)", kd);
+    Row(measure("Delete Shortcut click to ready"), dr, "scripting route (deletes for good)", sd);
+    Row(measure("Delete Shortcut click to file gone"), df, "Delete floor", fd);
 
     // What any click costs before the program does anything: a message there and back, and the
     // same button of the themed floor window pressed and released with no handler behind it.

@@ -2,6 +2,8 @@
 // flags, that does nothing else.
 #include <windows.h>
 
+#include "baseline_window.h"
+
 namespace {
 
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -15,21 +17,8 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
-  WNDCLASSEXW windowClass{};
-  windowClass.cbSize = sizeof windowClass;
-  windowClass.lpfnWndProc = WindowProc;
-  windowClass.hInstance = instance;
-  windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));
-  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  windowClass.lpszClassName = L"Pellumar.EmptyWindow";
-  RegisterClassExW(&windowClass);
-  RECT frame{0, 0, 351, 204};
-  AdjustWindowRectEx(&frame, WS_OVERLAPPEDWINDOW, FALSE, 0);
-  const int width = frame.right - frame.left, height = frame.bottom - frame.top;
-  const HWND window = CreateWindowExW(0, windowClass.lpszClassName, L"Empty", WS_OVERLAPPEDWINDOW,
-                                      (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
-                                      (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height,
-                                      nullptr, nullptr, instance, nullptr);
+  const HWND window = bench::MakeBaselineWindow(instance, WindowProc, L"Pellumar.EmptyWindow",
+                                                L"Empty", WS_OVERLAPPEDWINDOW);
   ShowWindow(window, showCommand);
   UpdateWindow(window);
   MSG message{};

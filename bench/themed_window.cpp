@@ -9,6 +9,8 @@
 // the same result; the rest of a Pellumar click is Pellumar's own.
 #include <windows.h>
 
+#include "baseline_window.h"
+
 #ifdef PELLUMAR_SHELL_BUTTONS
 #include "shell_calls.h"
 #endif
@@ -73,21 +75,8 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
-  WNDCLASSEXW windowClass{};
-  windowClass.cbSize = sizeof windowClass;
-  windowClass.lpfnWndProc = WindowProc;
-  windowClass.hInstance = instance;
-  windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  windowClass.lpszClassName = L"Pellumar.ThemedWindow";
-  RegisterClassExW(&windowClass);
-  RECT frame{0, 0, 351, 204};
-  AdjustWindowRectEx(&frame, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, FALSE, 0);
-  const int width = frame.right - frame.left, height = frame.bottom - frame.top;
-  const HWND window = CreateWindowExW(
-      0, windowClass.lpszClassName, L"Themed", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
-      (GetSystemMetrics(SM_CXSCREEN) - width) / 2, (GetSystemMetrics(SM_CYSCREEN) - height) / 2,
-      width, height, nullptr, nullptr, instance, nullptr);
+  const HWND window = bench::MakeBaselineWindow(instance, WindowProc, L"Pellumar.ThemedWindow",
+                                                L"Themed", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN);
   int id = 100;
   for (const Control& c : kControls) {
     CreateWindowExW(c.exStyle, c.className, c.text, c.style, c.left, c.top, c.width, c.height,
