@@ -61,6 +61,16 @@ RECT CentredFrame(UINT dpi) {
   return {left, top, left + width, top + height};
 }
 
+// Where a control goes, in pixels at `dpi`.
+struct Place {
+  int x, y, width, height;
+};
+
+Place PlaceOf(const ControlSpec& control, UINT dpi) {
+  return {TwipsToPixels(control.left, dpi), TwipsToPixels(control.top, dpi),
+          TwipsToPixels(control.width, dpi), TwipsToPixels(control.height, dpi)};
+}
+
 int IdOf(ControlId id) { return static_cast<int>(id); }
 
 std::size_t IndexOf(ControlId id) {
@@ -224,10 +234,10 @@ void Form1::OnCreate() {
         break;
     }
     // Each made in its place: placing them afterwards would lay every one out twice.
+    const Place place = PlaceOf(control, dpi_);
     controls_[IndexOf(control.id)] = CreateWindowExW(
-        exStyle, className, Wide(std::u16string(control.text)), style,
-        TwipsToPixels(control.left, dpi_), TwipsToPixels(control.top, dpi_),
-        TwipsToPixels(control.width, dpi_), TwipsToPixels(control.height, dpi_), hwnd_,
+        exStyle, className, Wide(std::u16string(control.text)), style, place.x, place.y,
+        place.width, place.height, hwnd_,
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(IdOf(control.id))), instance_, nullptr);
   }
   {
@@ -297,9 +307,9 @@ void Form1::BuildLinkFont() {
 
 void Form1::LayOut() {
   for (const ControlSpec& control : kControls) {
-    SetWindowPos(Control(control.id), nullptr, TwipsToPixels(control.left, dpi_),
-                 TwipsToPixels(control.top, dpi_), TwipsToPixels(control.width, dpi_),
-                 TwipsToPixels(control.height, dpi_), SWP_NOZORDER | SWP_NOACTIVATE);
+    const Place place = PlaceOf(control, dpi_);
+    SetWindowPos(Control(control.id), nullptr, place.x, place.y, place.width, place.height,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
   }
   if (linkAutoSize_) AutoSizeLink();
 }

@@ -142,9 +142,9 @@ class Shell final : public ShellObject {
 
 class File final : public FileObject {
  public:
-  File(std::u16string path, std::u16string_view desktop, HWND owner, ShellNotices& notices)
+  File(std::u16string path, std::u16string systemPath, HWND owner, ShellNotices& notices)
       : path_(std::move(path)),
-        systemPath_(SpelledAsReported(path_, desktop)),
+        systemPath_(std::move(systemPath)),
         owner_(owner),
         notices_(notices) {}
 
@@ -218,10 +218,10 @@ class FileSystem final : public FileSystemObject {
 
   std::unique_ptr<FileObject> GetFile(std::u16string_view path) override {
     PELLUMAR_STEP("click: checks on disk");
-    std::u16string file(path);
+    std::u16string systemPath = SpelledAsReported(path, desktop_);
     DWORD error = ERROR_SUCCESS;
-    if (!IsFile(SpelledAsReported(file, desktop_), &error)) Raise(Operation::GetFile, file, error);
-    return std::make_unique<File>(std::move(file), desktop_, owner_, notices_);
+    if (!IsFile(systemPath, &error)) Raise(Operation::GetFile, path, error);
+    return std::make_unique<File>(std::u16string(path), std::move(systemPath), owner_, notices_);
   }
 
  private:
