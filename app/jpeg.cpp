@@ -106,21 +106,39 @@ int Dequantise(int value, int quant) {
   return static_cast<int>(std::clamp(static_cast<long long>(value) * quant, -kLimit, kLimit));
 }
 
-// Cosines for the inverse transform, scaled for fixed point: c[x][u] = C(u) cos((2x+1)u pi/16) / 2.
+// Cosines for the inverse transform: c[x][u] = C(u) cos((2x+1)u pi/16) / 2. Worked out when
+// compiling, from cos(k pi/16) for k = 0 to 8, so that no decode waits on the table.
 struct CosineTable {
   std::array<std::array<float, 8>, 8> c{};
-  CosineTable() {
-    for (int x = 0; x < 8; ++x) {
-      for (int u = 0; u < 8; ++u) {
-        const float scale = u == 0 ? static_cast<float>(1.0 / std::sqrt(2.0)) : 1.0f;
-        c[x][u] = scale * static_cast<float>(std::cos((2 * x + 1) * u * 3.14159265358979 / 16)) / 2.0f;
-      }
-    }
-  }
 };
 
+constexpr CosineTable MakeCosineTable() {
+  constexpr double kEighths[9] = {1.0,
+                                  0.98078528040323044913,
+                                  0.92387953251128675613,
+                                  0.83146961230254523708,
+                                  0.70710678118654752440,
+                                  0.55557023301960222474,
+                                  0.38268343236508977173,
+                                  0.19509032201612826785,
+                                  0.0};
+  CosineTable table;
+  for (int x = 0; x < 8; ++x) {
+    for (int u = 0; u < 8; ++u) {
+      int k = (2 * x + 1) * u % 32;  // cos(k pi/16) repeats every 32
+      if (k > 16) k = 32 - k;
+      const double cosine = k > 8 ? -kEighths[16 - k] : kEighths[k];
+      const float scale = u == 0 ? static_cast<float>(kEighths[4]) : 1.0f;  // 1 / sqrt(2)
+      table.c[x][u] = scale * static_cast<float>(cosine) / 2.0f;
+    }
+  }
+  return table;
+}
+
+constexpr CosineTable kCosines = MakeCosineTable();
+
 void InverseTransform(const std::array<int, 64>& coefficients, std::uint8_t* out, int stride) {
-  static const CosineTable table;
+  const CosineTable& table = kCosines;
   std::array<float, 64> rows{};
   for (int y = 0; y < 8; ++y) {
     for (int x = 0; x < 8; ++x) {

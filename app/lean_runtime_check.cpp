@@ -1,8 +1,11 @@
-// Linked as Pellumar.exe is, with the program's replacement of the library's terminate handler,
-// and run with the tests: the library still raises its standard error types, so an ordinary
-// catch, as the program might one day write one, catches them.
+// Linked as Pellumar.exe is, with the program's own raising of the library's errors, and run
+// with the tests: the library still raises its standard error types, so an ordinary catch, as
+// the program might one day write one, catches them and reads what happened; and code that
+// brings the library's own error strings (a std::runtime_error made from a text) links beside.
+#include <cstring>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 int main() {
   int caught = 0;
@@ -13,13 +16,23 @@ int main() {
   }
   try {
     static_cast<void>(std::u16string(u"abc").substr(4));
-  } catch (const std::out_of_range&) {
-    ++caught;
+  } catch (const std::out_of_range& error) {
+    caught += std::strstr(error.what(), "(which is 4) > this->size() (which is 3)") != nullptr;
   }
   try {
     static_cast<void>(std::string("abc").at(3));
   } catch (const std::logic_error&) {
     ++caught;
   }
-  return caught == 3 ? 0 : 1;
+  try {
+    std::vector<int>().reserve(std::vector<int>().max_size() + 1);
+  } catch (const std::length_error&) {
+    ++caught;
+  }
+  try {
+    throw std::runtime_error("made from a text");
+  } catch (const std::exception& error) {
+    caught += std::strcmp(error.what(), "made from a text") == 0;
+  }
+  return caught == 5 ? 0 : 1;
 }
