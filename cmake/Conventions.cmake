@@ -21,6 +21,14 @@ if(MINGW)
   # The same sources give the same bytes wherever they are built: no link time stamp, and no
   # path of the checkout or the build tree in what the compiler writes.
   add_link_options(-Wl,--no-insert-timestamp)
+  # The marks Visual Studio's linker sets by default: a program for Windows Vista and later
+  # (subsystem 6.0) that is Terminal Server aware, loaded at a random address, with data never
+  # run as code and, for 64-bit, the whole address space for that randomness.
+  add_link_options(-Wl,--tsaware -Wl,--dynamicbase -Wl,--nxcompat
+                   -Wl,--major-subsystem-version,6 -Wl,--minor-subsystem-version,0)
+  if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    add_link_options(-Wl,--high-entropy-va)
+  endif()
   add_compile_options($<$<COMPILE_LANGUAGE:C,CXX>:-ffile-prefix-map=${PROJECT_SOURCE_DIR}/=>
                       $<$<COMPILE_LANGUAGE:C,CXX>:-ffile-prefix-map=${PROJECT_BINARY_DIR}/=>)
 elseif(MSVC)

@@ -2,6 +2,8 @@
 
 #include <shellapi.h>
 
+#include <atomic>
+
 namespace pellumar::shell::system {
 namespace {
 
@@ -17,21 +19,37 @@ HMODULE SystemLibrary(const wchar_t* name) {
   return LoadLibraryW(path);
 }
 
+// A function looked up once and kept. The cache is a constant-initialised atomic rather than a
+// function's static with an initialiser, which would bring the C++ library's guard for
+// thread-safe initialisation (4 KB of the program) to protect a lookup that, repeated, only
+// finds the same address again.
 template <typename Function>
-Function Bind(const wchar_t* library, const char* name) {
-  const HMODULE module = SystemLibrary(library);
-  return module ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)))
-                : nullptr;
+Function Bind(std::atomic<FARPROC>& cache, const wchar_t* library, const char* name) {
+  // Kept for a function the system lacks, so it is not looked for again: no function is at 1.
+  const FARPROC missing = reinterpret_cast<FARPROC>(static_cast<INT_PTR>(1));
+  FARPROC address = cache.load(std::memory_order_acquire);
+  if (!address) {
+    const HMODULE module = SystemLibrary(library);
+    address = module ? GetProcAddress(module, name) : nullptr;
+    cache.store(address ? address : missing, std::memory_order_release);
+  }
+  return address == missing ? nullptr : reinterpret_cast<Function>(reinterpret_cast<void*>(address));
 }
 
-#define PELLUMAR_BIND(library, function) \
-  static const auto bound = Bind<decltype(&::function)>(library, #function)
+#define PELLUMAR_BIND(library, function)        \
+  static constinit std::atomic<FARPROC> cache{}; \
+  const auto bound = Bind<decltype(&::function)>(cache, library, #function)
 
 // HRESULT_FROM_WIN32 is an inline function in the Windows SDK (a macro in MinGW's headers), so
 // this cannot be a constant expression on both.
 const HRESULT kMissing = HRESULT_FROM_WIN32(ERROR_PROC_NOT_FOUND);
 
 }  // namespace
+
+BOOL SetDefaultDllDirectories(DWORD directories) {
+  PELLUMAR_BIND(L"kernel32.dll", SetDefaultDllDirectories);
+  return bound ? bound(directories) : FALSE;
+}
 
 HRESULT CoInitializeEx(void* reserved, DWORD flags) {
   PELLUMAR_BIND(L"ole32.dll", CoInitializeEx);

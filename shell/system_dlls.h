@@ -11,6 +11,9 @@
 // cannot be found.
 namespace pellumar::shell::system {
 
+// Where the system looks for DLLs loaded by name, the program's own and those the system loads
+// for it; every Windows 10 and 11 has it.
+BOOL SetDefaultDllDirectories(DWORD directories);
 HRESULT CoInitializeEx(void* reserved, DWORD flags);
 void CoUninitialize();
 HRESULT CoCreateInstance(REFCLSID clsid, IUnknown* outer, DWORD context, REFIID iid, void** object);
