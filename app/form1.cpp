@@ -193,6 +193,13 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_ACTIVATE:
       OnActivate(LOWORD(wParam) != WA_INACTIVE);
       return 0;
+    case WM_SETFOCUS:
+      RestoreFocus();
+      return 0;
+    case WM_SYSCOMMAND:
+      // Minimising takes the focus away before the window is left.
+      if ((wParam & 0xFFF0) == SC_MINIMIZE) RememberFocus();
+      break;
     case WM_DPICHANGED:
       OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
       return 0;
@@ -230,7 +237,9 @@ void Form1::OnCreate() {
         break;
       case Kind::Button:
         className = L"BUTTON";
-        style |= WS_TABSTOP | BS_PUSHBUTTON;
+        // BS_NOTIFY: the second press of a double-click comes as BN_DBLCLK, which no handler
+        // takes, not as a second click that would delete again or recycle what was just made.
+        style |= WS_TABSTOP | BS_PUSHBUTTON | BS_NOTIFY;
         break;
     }
     // Each made in its place: placing them afterwards would lay every one out twice.
@@ -433,13 +442,22 @@ void Form1::OnEraseBackground(HDC dc) {
   background_.Paint(dc, {0, 0}, client, dpi_);
 }
 
+// As dialogs keep their focus: the control that had it is remembered when the window is left,
+// and given it back when the window is activated or gets the focus, which is how a restore
+// from the taskbar arrives. A minimised window takes none: its keys go to the window itself.
 void Form1::OnActivate(bool active) {
-  if (!active) {
-    const HWND focus = GetFocus();
-    if (focus && IsChild(hwnd_, focus)) lastFocus_ = focus;
-  } else {
-    SetFocus(lastFocus_ ? lastFocus_ : Control(ControlId::txtURL));
-  }
+  if (active) return RestoreFocus();
+  RememberFocus();
+}
+
+void Form1::RememberFocus() {
+  const HWND focus = GetFocus();
+  if (focus && IsChild(hwnd_, focus)) lastFocus_ = focus;
+}
+
+void Form1::RestoreFocus() {
+  if (IsIconic(hwnd_)) return;
+  SetFocus(lastFocus_ && IsChild(hwnd_, lastFocus_) ? lastFocus_ : Control(ControlId::txtURL));
 }
 
 void Form1::OnDpiChanged(UINT dpi, const RECT& suggested) {

@@ -45,6 +45,8 @@ class Form1 {
   bool OnSetCursor(HWND control);
   void OnEraseBackground(HDC dc);
   void OnActivate(bool active);
+  void RememberFocus();
+  void RestoreFocus();
   void OnDpiChanged(UINT dpi, const RECT& suggested);
 
   // The window's event handlers.

@@ -1,6 +1,7 @@
 #include "driver.h"
 
 #include <stdexcept>
+#include <vector>
 
 #include "shell/wide.h"
 
@@ -103,6 +104,61 @@ void Program::ClickLink() {
   const HWND link = Control(app::ControlId::lblLink);
   PostMessageW(link, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
   PostMessageW(link, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+}
+
+namespace {
+
+INPUT KeyInput(WORD key, wchar_t unit, DWORD flags) {
+  INPUT input{};
+  input.type = INPUT_KEYBOARD;
+  input.ki.wVk = key;
+  input.ki.wScan = unit;
+  input.ki.dwFlags = flags;
+  return input;
+}
+
+void Send(std::vector<INPUT> inputs) {
+  SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+}  // namespace
+
+void Program::DoubleClick(app::ControlId control) {
+  SetForegroundWindow(window_);
+  RECT rect{};
+  GetWindowRect(Control(control), &rect);
+  SetCursorPos((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+  std::vector<INPUT> presses(4);
+  for (std::size_t i = 0; i < presses.size(); ++i) {
+    presses[i].type = INPUT_MOUSE;
+    presses[i].mi.dwFlags = i % 2 ? MOUSEEVENTF_LEFTUP : MOUSEEVENTF_LEFTDOWN;
+  }
+  Send(presses);
+  Sync();
+}
+
+void Program::PressKey(WORD key) {
+  SetForegroundWindow(window_);
+  Send({KeyInput(key, 0, 0), KeyInput(key, 0, KEYEVENTF_KEYUP)});
+  Sync();
+}
+
+void Program::TypeKeys(std::u16string_view text) {
+  SetForegroundWindow(window_);
+  std::vector<INPUT> keys;
+  for (char16_t unit : text) {
+    keys.push_back(KeyInput(0, unit, KEYEVENTF_UNICODE));
+    keys.push_back(KeyInput(0, unit, KEYEVENTF_UNICODE | KEYEVENTF_KEYUP));
+  }
+  Send(keys);
+  Sync();
+}
+
+HWND Program::Focus() const {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  GetGUIThreadInfo(GetWindowThreadProcessId(window_, nullptr), &info);
+  return info.hwndFocus;
 }
 
 HWND WaitForDialogOf(DWORD processId, std::u16string_view title, DWORD milliseconds) {

@@ -42,6 +42,16 @@ class Program {
   void Sync() const;
   void ClickLink();
 
+  // A person's own input, through the system's input queue to the window brought to the
+  // front: a double-click on a control (two presses within the double-click time), keys
+  // pressed and text typed where the focus is. It moves this machine's mouse and types on its
+  // keyboard, so only tests that run on a throwaway machine use it.
+  void DoubleClick(app::ControlId control);
+  void PressKey(WORD key);
+  void TypeKeys(std::u16string_view text);
+  // The control that has the keyboard focus in the program, or null.
+  HWND Focus() const;
+
   // The process's dialog with this title (a message box: "Pellumar"), or null after a wait.
   HWND WaitForDialog(std::u16string_view title, DWORD milliseconds = 10000) const;
   // True when no dialog of the process is open after `milliseconds`.

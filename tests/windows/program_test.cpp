@@ -85,10 +85,29 @@ TEST_F(ProgramTest, CreateAndDeleteThroughTheButtons) {
   EXPECT_EQ(file.targetName, u"http://portal/News");
   EXPECT_EQ(file.iconLocation, u"c:\\icons\\globe.ico");
 
-  program_.Click(ControlId::Command4);
+  // A double-click is one click: the shortcut deleted once, and no message that it is gone.
+  program_.DoubleClick(ControlId::Command4);
   EXPECT_TRUE(WaitFor([&] { return !Exists(path); }));
-  EXPECT_TRUE(program_.NoDialogFor(300));
+  EXPECT_TRUE(program_.NoDialogFor(600));
   EXPECT_EQ(BoxesOf(program_), typed);
+}
+
+TEST_F(ProgramTest, TypingAfterMinimiseAndRestoreLandsInTheBoxThatHadTheFocus) {
+  const auto focusIn = [&](ControlId box) {
+    return WaitFor([&] { return program_.Focus() == program_.Control(box); }, 3000);
+  };
+  ASSERT_TRUE(focusIn(ControlId::txtURL));
+  program_.PressKey(VK_TAB);
+  ASSERT_TRUE(focusIn(ControlId::txtFileName));
+  PostMessageW(program_.window(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  ASSERT_TRUE(WaitFor([&] { return IsIconic(program_.window()) != FALSE; }));
+  PostMessageW(program_.window(), WM_SYSCOMMAND, SC_RESTORE, 0);
+  ASSERT_TRUE(WaitFor([&] { return !IsIconic(program_.window()); }));
+  EXPECT_TRUE(focusIn(ControlId::txtFileName));
+  program_.TypeKeys(u"Typed");
+  EXPECT_TRUE(WaitFor([&] { return program_.Text(ControlId::txtFileName) == u"Typed"; }, 3000))
+      << testing::ToUtf8(program_.Text(ControlId::txtFileName));
+  EXPECT_EQ(program_.Text(ControlId::txtURL), u"");
 }
 
 TEST_F(ProgramTest, ValidationMessagesComeOneAtATime) {

@@ -126,10 +126,7 @@ TEST_F(WindowTest, FollowsTheDesignAndIsCentredOnTheScreen) {
 TEST(ProgramWindowTest, TheRealProgramFollowsTheDesignWithTheFocusInTheAddressBox) {
   testing::Program program;
   ExpectTheDesign(program.window());
-  GUITHREADINFO info{};
-  info.cbSize = sizeof info;
-  GetGUIThreadInfo(GetWindowThreadProcessId(program.window(), nullptr), &info);
-  EXPECT_EQ(info.hwndFocus, program.Control(ControlId::txtURL));
+  EXPECT_EQ(program.Focus(), program.Control(ControlId::txtURL));
 }
 
 // How far the widest label caption overflows its label in `font` (negative: room to spare).
@@ -190,6 +187,7 @@ TEST_F(WindowTest, FirstFocusInTheAddressBoxAndNoDefaultButton) {
   for (ControlId id :
        {ControlId::Command1, ControlId::Command2, ControlId::Command3, ControlId::Command4}) {
     EXPECT_EQ(GetWindowLongW(Control(id), GWL_STYLE) & BS_TYPEMASK, BS_PUSHBUTTON);
+    EXPECT_TRUE(GetWindowLongW(Control(id), GWL_STYLE) & BS_NOTIFY) << "a double-click is one click";
     EXPECT_EQ(testing::WindowText(Control(id)).find(u'&'), std::u16string::npos);
   }
 }
