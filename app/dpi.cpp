@@ -24,6 +24,11 @@ RECT WindowRectForClient(SIZE client, DWORD style, DWORD exStyle, UINT dpi) {
   return rect;
 }
 
+int SystemMetric(int metric, UINT dpi) {
+  if (const int value = shell::system::GetSystemMetricsForDpi(metric, dpi)) return value;
+  return MulDiv(GetSystemMetrics(metric), static_cast<int>(dpi), static_cast<int>(SystemDpi()));
+}
+
 LOGFONTW MessageFont(UINT dpi) {
   NONCLIENTMETRICSW metrics{};
   metrics.cbSize = sizeof metrics;

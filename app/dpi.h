@@ -12,6 +12,8 @@ UINT DpiOf(HWND window);
 // The scale the system starts programs at, before they have a window of their own.
 UINT SystemDpi();
 RECT WindowRectForClient(SIZE client, DWORD style, DWORD exStyle, UINT dpi);
+// A size the system gives in pixels (SM_CXICON ...), at `dpi`.
+int SystemMetric(int metric, UINT dpi);
 // The system's message font at `dpi`.
 LOGFONTW MessageFont(UINT dpi);
 

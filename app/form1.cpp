@@ -253,7 +253,24 @@ void Form1::OnCreate() {
     PELLUMAR_STEP("start-up: WM_CREATE: fonts");
     BuildFonts();
   }
+  LoadIcons();
   Form_Load();
+}
+
+// The icon holds an image for each size Windows asks for at each scale: the sizes of the
+// window's own scale are loaded, so none is stretched from another.
+void Form1::LoadIcons() {
+  const auto load = [this](int metric) {
+    const int size = SystemMetric(metric, dpi_);
+    return UniqueIcon(static_cast<HICON>(
+        LoadImageW(instance_, MAKEINTRESOURCEW(IDI_PELLUMAR), IMAGE_ICON, size, size, 0)));
+  };
+  UniqueIcon smallIcon = load(SM_CXSMICON), bigIcon = load(SM_CXICON);
+  SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon.get()));
+  SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon.get()));
+  // Only now that the window shows the new ones may the old ones go.
+  smallIcon_ = std::move(smallIcon);
+  bigIcon_ = std::move(bigIcon);
 }
 
 void Form1::BuildFonts() {
@@ -465,6 +482,7 @@ void Form1::OnDpiChanged(UINT dpi, const RECT& suggested) {
   SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
   BuildFonts();
+  LoadIcons();
   LayOut();
   // The controls clip the window's painting, so they must be told too: the transparent labels
   // would keep their old-size text over the old picture.

@@ -64,6 +64,7 @@ class Form1 {
   void RunHandler(Handler handler);
   void ReportError(const std::u16string& text);
 
+  void LoadIcons();
   void BuildFonts();
   UniqueFont LabelFontThatFits() const;
   void BuildLinkFont();
@@ -81,6 +82,8 @@ class Form1 {
   UniqueFont labelFont_;
   UniqueFont defaultFont_;
   UniqueFont linkFont_;
+  UniqueIcon smallIcon_;  // the caption's and the taskbar's, at the window's scale
+  UniqueIcon bigIcon_;    // Alt+Tab's
   HCURSOR handCursor_ = nullptr;
   bool linkAutoSize_ = false;
   bool linkUnderline_ = false;

@@ -109,6 +109,11 @@ BOOL SystemParametersInfoForDpi(UINT action, UINT parameter, void* value, UINT u
   return bound ? bound(action, parameter, value, update, dpi) : FALSE;
 }
 
+int GetSystemMetricsForDpi(int metric, UINT dpi) {
+  PELLUMAR_BIND(L"user32.dll", GetSystemMetricsForDpi);
+  return bound ? bound(metric, dpi) : 0;
+}
+
 HRESULT SHCreateItemFromParsingName(PCWSTR path, IBindCtx* context, REFIID iid, void** item) {
   PELLUMAR_BIND(L"shell32.dll", SHCreateItemFromParsingName);
   *item = nullptr;

@@ -28,6 +28,7 @@ int SHFileOperationW(SHFILEOPSTRUCTW* operation);
 UINT GetDpiForWindow(HWND window);
 BOOL AdjustWindowRectExForDpi(RECT* rect, DWORD style, BOOL menu, DWORD exStyle, UINT dpi);
 BOOL SystemParametersInfoForDpi(UINT action, UINT parameter, void* value, UINT update, UINT dpi);
+int GetSystemMetricsForDpi(int metric, UINT dpi);
 
 HRESULT SHCreateItemFromParsingName(PCWSTR path, IBindCtx* context, REFIID iid, void** item);
 

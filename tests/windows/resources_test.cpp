@@ -6,6 +6,7 @@
 #include <string>
 #include <tuple>
 #include <utility>
+#include <vector>
 
 #include "driver.h"
 #include "resources/resource_ids.h"
@@ -52,7 +53,8 @@ TEST_F(ResourcesTest, VersionBlock) {
   const std::pair<const wchar_t*, const char16_t*> strings[] = {
       {L"FileVersion", u"1.00"},          {L"ProductVersion", u"1.00"},
       {L"InternalName", u"Pellumar"},     {L"OriginalFilename", u"Pellumar.exe"},
-      {L"CompanyName", u"Pellumar Labs"}, {L"ProductName", u"Pellumar"}};
+      {L"CompanyName", u"Pellumar Labs"}, {L"ProductName", u"Pellumar"},
+      {L"FileDescription", u"Pellumar"},  {L"LegalCopyright", app::kCredit.data()}};
   for (const auto& [key, expected] : strings) {
     wchar_t* value = nullptr;
     const std::wstring query = std::wstring(L"\\StringFileInfo\\040904B0\\") + key;
@@ -71,12 +73,31 @@ struct GroupEntry {  // one image of an icon or cursor group resource
 };
 #pragma pack(pop)
 
-TEST_F(ResourcesTest, IconAndCursorAre32By32In16Colours) {
+// The cursor is one 32 x 32, 16-colour image. The icon has that image as designed and, for
+// every size Windows asks for at 100 to 200 percent and in Explorer, the same in 32-bit colour.
+TEST_F(ResourcesTest, IconAndCursorHoldTheir16ColourImageAndTheIconEverySize) {
+  const std::string icons = Resource(RT_GROUP_ICON, IDI_PELLUMAR);
+  ASSERT_GE(icons.size(), 6u);
+  std::vector<std::pair<int, int>> sizes;  // width, bits per pixel
+  for (std::size_t at = 6; at + sizeof(GroupEntry) <= icons.size(); at += sizeof(GroupEntry)) {
+    const auto* entry = reinterpret_cast<const GroupEntry*>(icons.data() + at);
+    sizes.emplace_back(entry->width ? entry->width : 256, entry->bitCount);
+    if (entry->bitCount != 32) continue;
+    const std::string image = Resource(RT_ICON, entry->id);  // PNG: signature, then IHDR's width
+    ASSERT_GE(image.size(), 24u);
+    EXPECT_EQ(image.substr(1, 3), "PNG");
+    EXPECT_EQ(static_cast<unsigned char>(image[18]) * 256 + static_cast<unsigned char>(image[19]),
+              sizes.back().first);
+  }
+  const std::vector<std::pair<int, int>> expected = {
+      {32, 4}, {16, 32}, {20, 32}, {24, 32}, {32, 32}, {40, 32}, {48, 32}, {64, 32}, {256, 32}};
+  EXPECT_EQ(sizes, expected);
+
   for (const auto& [groupType, imageType, id] :
        {std::tuple{RT_GROUP_ICON, RT_ICON, IDI_PELLUMAR}, std::tuple{RT_GROUP_CURSOR, RT_CURSOR, IDC_HANDPOINT}}) {
     const std::string group = Resource(groupType, id);
-    ASSERT_EQ(group.size(), 6 + sizeof(GroupEntry)) << "one image";
-    const auto* entry = reinterpret_cast<const GroupEntry*>(group.data() + 6);
+    ASSERT_GE(group.size(), 6 + sizeof(GroupEntry));
+    const auto* entry = reinterpret_cast<const GroupEntry*>(group.data() + 6);  // the first
     const std::string image = Resource(imageType, entry->id);
     // A cursor's image starts with its hot spot.
     const std::size_t header = groupType == RT_GROUP_CURSOR ? 4 : 0;
