@@ -79,10 +79,11 @@ std::u16string SpelledAsReported(std::u16string_view path, std::u16string_view d
   return std::u16string(desktop) + std::u16string(path.substr(length));
 }
 
-std::u16string FileOperationReason(std::uint32_t code) {
+std::u16string FileOperationReason(std::uint32_t code, std::u16string_view systemText) {
   for (const FileOperationCode& known : kFileOperationCodes) {
     if (known.code == code) return std::u16string(known.reason);
   }
+  if (!systemText.empty()) return std::u16string(systemText);
   constexpr char16_t kDigits[] = u"0123456789ABCDEF";
   std::u16string hex;
   do {

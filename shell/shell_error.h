@@ -48,10 +48,12 @@ class ShellError : public std::exception {
   std::uint32_t code_;
 };
 
-// The reason for a code the shell's file operation (SHFileOperationW) returns. Many of its codes
-// are older than Win32's and clash with Win32 codes of the same number (0xB7 is a path too
-// long, not "file already exists"), so none is read as a Win32 error.
-std::u16string FileOperationReason(std::uint32_t code);
+// The reason for a code the shell's file operation (SHFileOperationW) returns. Its documented
+// codes are older than Win32's and clash with Win32 codes of the same number (0xB7 is a path
+// too long, not "file already exists"), so they are read first, by their own meaning; any other
+// is a Win32 code, given in `systemText`, the system's words for it, or by its number where
+// the system has none.
+std::u16string FileOperationReason(std::uint32_t code, std::u16string_view systemText);
 
 // `path` with its leading `desktop`, which the commands lower-case, spelt as the system
 // reported it; any other path unchanged. The system is handed that spelling: a folder marked

@@ -5,6 +5,7 @@
 #include <shobjidl.h>
 #include <wrl/client.h>
 
+#include <cstring>
 #include <vector>
 
 #include "shell/shell_error.h"
@@ -171,8 +172,8 @@ class File final : public FileObject {
     if (operation.fAnyOperationsAborted && IsFile(systemPath_, &error))
       return false;  // the person said no
     if (result != 0) {
-      throw ShellError(Operation::Delete, path_,
-                       FileOperationReason(static_cast<std::uint32_t>(result)), 0);
+      const auto code = static_cast<std::uint32_t>(result);
+      throw ShellError(Operation::Delete, path_, FileOperationReason(code, SystemText(code)), 0);
     }
     if (IsFile(systemPath_, &error)) {
       throw ShellError(Operation::Delete, path_,
@@ -262,6 +263,11 @@ class OpenFileDialog final : public CommonDialog {
   void CancelError(bool raise) override { cancelError_ = raise; }
   void Filter(std::u16string_view filter) override { filter_ = filter; }
   void InitDir(std::u16string_view folder) override { initDir_ = folder; }
+  void ClientGuid(const Guid& guid) override {
+    static_assert(sizeof(Guid) == sizeof(GUID));
+    std::memcpy(&client_, &guid, sizeof client_);
+    hasClient_ = true;
+  }
   std::u16string FileName() const override { return fileName_; }
 
   void ShowOpen() override {
@@ -279,6 +285,7 @@ class OpenFileDialog final : public CommonDialog {
                FOS_NODEREFERENCELINKS | FOS_DONTADDTORECENT;
     Check(dialog->SetOptions(options), Operation::ShowOpen, u"");
     if (!title_.empty()) Check(dialog->SetTitle(Wide(title_)), Operation::ShowOpen, u"");
+    if (hasClient_) Check(dialog->SetClientGuid(client_), Operation::ShowOpen, u"");
     // "Description|pattern|..." becomes the dialog's list of pairs.
     std::vector<std::u16string> parts(1);
     for (char16_t c : filter_) {
@@ -323,6 +330,8 @@ class OpenFileDialog final : public CommonDialog {
   std::u16string filter_;
   std::u16string initDir_;
   bool cancelError_ = false;
+  GUID client_{};
+  bool hasClient_ = false;
   std::u16string fileName_;
 };
 
@@ -345,6 +354,16 @@ void WindowsServices::MsgBox(std::u16string_view prompt) {
 }
 
 std::u16string SystemReason(DWORD code) {
+  std::u16string reason = SystemText(code);
+  if (reason.empty()) {
+    wchar_t fallback[32];
+    wsprintfW(fallback, L"System error 0x%08X.", code);
+    reason = FromWide(fallback);
+  }
+  return reason;
+}
+
+std::u16string SystemText(DWORD code) {
   // HRESULTs that wrap a Win32 error read best as that error.
   if (HRESULT_FACILITY(code) == FACILITY_WIN32 && (code & 0x80000000u)) code = HRESULT_CODE(code);
   wchar_t* buffer = nullptr;
@@ -356,11 +375,6 @@ std::u16string SystemReason(DWORD code) {
   while (!reason.empty() &&
          (reason.back() == u'\r' || reason.back() == u'\n' || reason.back() == u' ')) {
     reason.pop_back();
-  }
-  if (reason.empty()) {
-    wchar_t fallback[32];
-    wsprintfW(fallback, L"System error 0x%08X.", code);
-    reason = FromWide(fallback);
   }
   return reason;
 }

@@ -58,7 +58,10 @@ class WindowsServices final : public Services {
 // as themselves, not followed to their targets.
 std::unique_ptr<CommonDialog> CreateCommonDialog(HWND owner);
 
-// The system's reason for a Win32 error or HRESULT, in words.
+// The system's reason for a Win32 error or HRESULT, in words, or by its number where the
+// system has none.
 std::u16string SystemReason(DWORD code);
+// The system's words for a Win32 error or HRESULT; empty where it has none.
+std::u16string SystemText(DWORD code);
 
 }  // namespace pellumar::shell
