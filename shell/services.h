@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -43,6 +44,13 @@ class FileSystemObject {
   virtual std::unique_ptr<FileObject> GetFile(std::u16string_view path) = 0;
 };
 
+// A GUID, laid out as Windows lays one out.
+struct Guid {
+  std::uint32_t data1;
+  std::uint16_t data2, data3;
+  std::uint8_t data4[8];
+};
+
 // The open-file dialog. One object serves every picker and keeps its settings between uses.
 class CommonDialog {
  public:
@@ -54,6 +62,9 @@ class CommonDialog {
   virtual void Filter(std::u16string_view filter) = 0;
   // The folder the dialog starts in; empty leaves the choice to the system.
   virtual void InitDir(std::u16string_view folder) = 0;
+  // Whose memory the system keeps for the dialog (its last folder, its size): each picker has
+  // its own, so one does not open where the other was last.
+  virtual void ClientGuid(const Guid& guid) = 0;
   // Shows the modal dialog and returns when it closes.
   virtual void ShowOpen() = 0;
   // The chosen path after a choice; empty after a cancel.

@@ -25,6 +25,7 @@ class FakeDialog final : public shell::CommonDialog {
   void CancelError(bool raise) override { calls.push_back(raise ? "CancelError true" : "CancelError false"); }
   void Filter(std::u16string_view filter) override { calls.push_back("Filter " + testing::ToUtf8(filter)); }
   void InitDir(std::u16string_view folder) override { calls.push_back("InitDir " + testing::ToUtf8(folder)); }
+  void ClientGuid(const shell::Guid& guid) override { calls.push_back("ClientGuid " + std::to_string(guid.data1)); }
   void ShowOpen() override { calls.push_back("ShowOpen"); }
   std::u16string FileName() const override { return choice_; }
 
@@ -78,13 +79,16 @@ INSTANTIATE_TEST_SUITE_P(
                                "You didn't choose a valid shortcut file"},
                       PickCase{&kShortcutPicker, u"", false, "You didn't choose a valid shortcut file "}));
 
-TEST(PickTest, SetsTitleCancelModeFilterAndFolderBeforeShowing) {
-  // A typo in a filter (say "*.ic") would hide every file the picker is for.
+TEST(PickTest, SetsTitleCancelModeFilterMemoryAndFolderBeforeShowing) {
+  // A typo in a filter (say "*.ic") would hide every file the picker is for; one memory for
+  // both would open each where the other was last.
   const std::pair<const Picker*, std::vector<std::string>> cases[] = {
-      {&kIconPicker, {"DialogTitle Open", "CancelError false", "Filter Icons (*.ico)|*.ico", "InitDir ", "ShowOpen"}},
+      {&kIconPicker,
+       {"DialogTitle Open", "CancelError false", "Filter Icons (*.ico)|*.ico", "ClientGuid 2164985264",
+        "InitDir ", "ShowOpen"}},
       {&kShortcutPicker,
-       {"DialogTitle Open", "CancelError false", "Filter Shortcuts (*.lnk)|*.lnk", "InitDir C:\\Users\\U\\Desktop",
-        "ShowOpen"}},
+       {"DialogTitle Open", "CancelError false", "Filter Shortcuts (*.lnk)|*.lnk", "ClientGuid 3798618966",
+        "InitDir C:\\Users\\U\\Desktop", "ShowOpen"}},
   };
   for (const auto& [picker, expected] : cases) {
     FakeDialog dialog(u"x");
