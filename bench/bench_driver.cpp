@@ -9,6 +9,8 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <exception>
 #include <functional>
 #include <stdexcept>
@@ -114,6 +116,7 @@ class Child {
     CloseHandle(process_.hProcess);
   }
   double startMs() const { return startMs_; }
+  HWND window() const { return window_; }
   // Returns once the program has finished what it was doing (its handler has returned).
   void Sync() const { SendMessageW(window_, WM_NULL, 0, 0); }
   HWND Control(int id) const { return GetDlgItem(window_, id); }
@@ -258,8 +261,9 @@ void PostedClick(const Child& window, HWND button, const std::function<bool()>& 
   Settle(window);
 }
 
-// Runs the bare shell program (pellumar_shell_floor) and reads the growth it prints.
-double RunShellFloor(const std::wstring& exe, int cycles) {
+// Runs the bare shell program (pellumar_shell_floor) with `arguments` and returns what it
+// printed.
+std::string RunShellFloor(const std::wstring& exe, const std::wstring& arguments) {
   wchar_t folder[MAX_PATH], file[MAX_PATH];
   GetTempPathW(MAX_PATH, folder);
   GetTempFileNameW(folder, L"flr", 0, file);
@@ -272,7 +276,7 @@ double RunShellFloor(const std::wstring& exe, int cycles) {
   startup.hStdOutput = out;
   startup.hStdError = out;
   PROCESS_INFORMATION process{};
-  std::wstring command = L"\"" + exe + L"\" " + std::to_wstring(cycles);
+  std::wstring command = L"\"" + exe + L"\" " + arguments;
   if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
                       &startup, &process)) {
     throw std::runtime_error("cannot start the shell floor program");
@@ -281,13 +285,179 @@ double RunShellFloor(const std::wstring& exe, int cycles) {
   CloseHandle(process.hThread);
   CloseHandle(process.hProcess);
   CloseHandle(out);
-  FILE* text = _wfopen(file, L"r");
-  double growthKb = 0;
-  const bool read = text && std::fscanf(text, "growth %lf", &growthKb) == 1;
-  if (text) std::fclose(text);
+  std::string printed;
+  if (FILE* text = _wfopen(file, L"rb")) {
+    char buffer[4096];
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, text)) > 0;) printed.append(buffer, n);
+    std::fclose(text);
+  }
   DeleteFileW(file);
-  if (!read) throw std::runtime_error("the shell floor printed nothing");
-  return growthKb;
+  if (printed.empty()) throw std::runtime_error("the shell floor printed nothing");
+  return printed;
+}
+
+// The samples of one kind ("link") the shell floor printed, a line "KIND MS" each.
+std::vector<double> SamplesOf(const std::string& printed, const char* kind) {
+  std::vector<double> samples;
+  const std::string prefix = std::string(kind) + " ";
+  for (std::size_t at = 0; at < printed.size();) {
+    std::size_t end = printed.find('\n', at);
+    if (end == std::string::npos) end = printed.size();
+    if (printed.compare(at, prefix.size(), prefix) == 0)
+      samples.push_back(std::atof(printed.c_str() + at + prefix.size()));
+    at = end + 1;
+  }
+  if (samples.empty()) throw std::runtime_error("the shell floor printed no samples");
+  return samples;
+}
+
+constexpr int kOutsideRounds = 100;
+
+// One Create of the outside rhythm, on the clock every process shares (milliseconds).
+struct Click {
+  double posted, onDisk, ready;
+};
+
+// The steps the steps build timed inside the given clicks, from the log it wrote when it closed
+// (lines "step<TAB>ms<TAB>start in counter ticks"), and what lies around the handler: from the
+// click posted to the handler starting (the button's press and release, the message queue),
+// and from the handler's end to the window answering.
+void PrintClickSteps(const std::wstring& log, const std::vector<Click>& clicks,
+                     const std::function<std::string(const char*)>& measure) {
+  FILE* file = _wfopen(log.c_str(), L"r");
+  if (!file) return;
+  LARGE_INTEGER frequency;
+  QueryPerformanceFrequency(&frequency);
+  const double ticksPerMs = static_cast<double>(frequency.QuadPart) / 1000.0;
+  struct Step {
+    std::string name;
+    double ms, start;
+  };
+  std::vector<Step> steps;
+  char line[256];
+  while (std::fgets(line, sizeof line, file)) {
+    char* tab = std::strchr(line, '\t');
+    if (!tab) continue;
+    char* second = std::strchr(tab + 1, '\t');
+    if (!second) continue;
+    steps.push_back({std::string(line, tab), std::atof(tab + 1),
+                     static_cast<double>(std::atoll(second + 1)) / ticksPerMs});
+  }
+  std::fclose(file);
+  std::vector<std::string> names;  // in the order first met
+  std::vector<std::vector<double>> samples;
+  const auto add = [&](const std::string& name, double ms) {
+    std::size_t i = 0;
+    while (i < names.size() && names[i] != name) ++i;
+    if (i == names.size()) {
+      names.push_back(name);
+      samples.emplace_back();
+    }
+    samples[i].push_back(ms);
+  };
+  for (const Click& click : clicks) {
+    const Step* handler = nullptr;  // the click's own; a focus change also reaches the handler
+    for (const Step& step : steps) {
+      if (step.name == "click: Create Shortcut handler" && step.start >= click.posted &&
+          step.start < click.ready && (!handler || step.ms > handler->ms))
+        handler = &step;
+    }
+    if (!handler) continue;
+    add("click posted to the handler's start", handler->start - click.posted);
+    for (const Step& step : steps) {
+      if (step.start >= handler->start && step.start < handler->start + handler->ms &&
+          &step != handler)
+        add(step.name, step.ms);
+    }
+    add("the handler", handler->ms);
+    add("the handler's end to the window answering", click.ready - handler->start - handler->ms);
+    for (const Step& step : steps) {  // what the window does once it has answered
+      if (step.name.rfind("after the click", 0) == 0 && step.start >= handler->start &&
+          step.start < click.ready + 20)
+        add(step.name + " (once the window has answered)", step.ms);
+    }
+  }
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    std::printf("| %s: %s | %s | | |\n",
+                measure("Outside rhythm, where Create's click to ready goes (steps build)").c_str(),
+                names[i].c_str(), Show(Summarize(samples[i]), "ms").c_str());
+  }
+}
+
+// Another rhythm, that of a driver written outside the project: the click posted, the file
+// polled for without a pause until it is there (click to file), then a message there and back
+// (click to ready); 20 ms, then Delete the same way; 20 ms. Its floor is the shell-link floor as
+// a console program of its own with no window (pellumar_shell_floor links), run after, on the
+// same desktop. The same rhythm is then clicked with a millisecond's pause between two looks
+// for the file, and the floor made with a thread beside it polling as the driver does: the
+// poll's own share of the machine, which a person's waiting does not take, shows in both.
+void OutsideRhythm(const std::wstring& pellumarExe, const std::wstring& floorExe,
+                   const std::function<std::string(const char*)>& measure) {
+  const std::wstring path = Desktop() + L"\\benchlink.lnk";
+  const auto there = [&] { return Exists(path); };
+  const auto gone = [&] { return !Exists(path); };
+  DeleteFileW(path.c_str());
+  const auto clickAll = [&](bool pause, std::vector<Click>* creates, std::vector<double>* deletes) {
+    const Child program(pellumarExe, L"Pellumar.Form1");
+    SetWindowTextW(program.Control(103), L"benchlink");    // txtFileName
+    SetWindowTextW(program.Control(101), L"example.org");  // txtURL
+    const auto click = [&](HWND button, const std::function<bool()>& done) {
+      Click timed{NowMs(), 0, 0};
+      PostMessageW(button, BM_CLICK, 0, 0);
+      while (!done()) {
+        if (NowMs() - timed.posted > 10000) throw std::runtime_error("the click did nothing");
+        if (pause) Sleep(1);
+      }
+      timed.onDisk = NowMs();
+      DWORD_PTR result = 0;
+      SendMessageTimeoutW(program.window(), WM_NULL, 0, 0, SMTO_NORMAL, 10000, &result);
+      timed.ready = NowMs();
+      Sleep(20);
+      return timed;
+    };
+    for (int i = 0; i < kWarmUp + kOutsideRounds; ++i) {
+      const Click created = click(program.Control(108), there);
+      const Click deleted = click(program.Control(109), gone);
+      if (i < kWarmUp) continue;
+      creates->push_back(created);
+      deletes->push_back(deleted.ready - deleted.posted);
+    }
+  };
+  // The steps build writes its log when it closes: the log then holds this rhythm's clicks
+  // alone, and is emptied for the rest of the run.
+  wchar_t log[MAX_PATH];
+  const DWORD logLength = GetEnvironmentVariableW(L"PELLUMAR_STEP_LOG", log, MAX_PATH);
+  std::vector<Click> creates, pausedCreates;
+  std::vector<double> deletes, pausedDeletes;
+  clickAll(false, &creates, &deletes);
+  if (logLength > 0 && logLength < MAX_PATH) {
+    PrintClickSteps(log, creates, measure);
+    DeleteFileW(log);
+  }
+  clickAll(true, &pausedCreates, &pausedDeletes);
+  if (logLength > 0 && logLength < MAX_PATH) DeleteFileW(log);
+
+  const std::wstring rounds = std::to_wstring(kOutsideRounds);
+  const Stats floor = Summarize(SamplesOf(RunShellFloor(floorExe, L"links " + rounds), "link"));
+  const Stats polledFloor =
+      Summarize(SamplesOf(RunShellFloor(floorExe, L"links " + rounds + L" polled"), "link"));
+  const auto part = [](const std::vector<Click>& clicks, double Click::*end) {
+    std::vector<double> samples;
+    for (const Click& click : clicks) samples.push_back(click.*end - click.posted);
+    return Summarize(samples);
+  };
+  const char* floorName = "shell-link floor, a console program of its own";
+  Row(measure("Outside rhythm: Create Shortcut click to ready"), part(creates, &Click::ready),
+      floorName, floor);
+  Row(measure("Outside rhythm: Create Shortcut click to file first on disk"),
+      part(creates, &Click::onDisk), floorName, floor);
+  Row(measure("Outside rhythm: Create Shortcut click to ready"), part(creates, &Click::ready),
+      "the same floor with the driver's polling beside it", polledFloor);
+  Row(measure("Outside rhythm, a millisecond between looks for the file: Create Shortcut click "
+              "to ready"),
+      part(pausedCreates, &Click::ready), floorName, floor);
+  std::printf("| %s | %s | | |\n", measure("Outside rhythm: Delete Shortcut click to ready").c_str(),
+              Show(Summarize(deletes), "ms").c_str());
 }
 
 }  // namespace
@@ -307,6 +477,9 @@ int wmain(int argc, wchar_t** argv) {
   WideCharToMultiByte(CP_UTF8, 0, argv[6], -1, label, sizeof label, nullptr, nullptr);
   const auto measure = [&](const char* what) { return std::string(what) + ", " + label; };
   try {
+    // The outside rhythm first, so that the steps build's log of it holds nothing else.
+    OutsideRhythm(pellumarExe, floorExe, measure);
+    if (GetEnvironmentVariableW(L"PELLUMAR_BENCH_OUTSIDE_ONLY", nullptr, 0)) return 0;
     // Start-up, the three programs taking turns so drift hits them alike.
     std::vector<double> pellumarStart, themedStart, emptyStart;
     for (int i = 0; i < kStartRuns; ++i) {
@@ -364,7 +537,9 @@ int wmain(int argc, wchar_t** argv) {
     for (int i = 0; i < kClicks; ++i) round(true);
 
     // The bare program's memory over as many shell calls as the window makes.
-    const double floorGrowthKb = RunShellFloor(floorExe, kCycles);
+    double floorGrowthKb = 0;
+    std::sscanf(RunShellFloor(floorExe, std::to_wstring(kCycles)).c_str(), "growth %lf",
+                &floorGrowthKb);
 
     const Stats cr = Summarize(createReady), dr = Summarize(deleteReady);
     const Stats cf = Summarize(createFile), df = Summarize(deleteFile);

@@ -19,13 +19,13 @@ inline std::wstring OnDesktop(const wchar_t* name) {
   return path;
 }
 
-inline std::wstring WriteLink(const wchar_t* name) {
+inline std::wstring WriteLink(const wchar_t* name, const wchar_t* target = L"http://portal/news") {
   const std::wstring path = OnDesktop(name);
   IShellLinkW* link = nullptr;
   IPersistFile* file = nullptr;
   if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
                                  reinterpret_cast<void**>(&link)))) {
-    link->SetPath(L"http://portal/news");
+    link->SetPath(target);
     if (SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
       file->Save(path.c_str(), TRUE);
       file->Release();

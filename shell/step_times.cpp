@@ -16,8 +16,14 @@ long long Now() {
   return now.QuadPart;
 }
 
-std::vector<std::pair<const char*, double>>& Taken() {
-  static std::vector<std::pair<const char*, double>> taken;
+struct TakenStep {
+  const char* step;
+  double ms;
+  long long start;
+};
+
+std::vector<TakenStep>& Taken() {
+  static std::vector<TakenStep> taken;
   return taken;
 }
 
@@ -28,8 +34,8 @@ StepTime::StepTime(const char* step) : step_(step), start_(Now()) {}
 StepTime::~StepTime() {
   LARGE_INTEGER frequency;
   QueryPerformanceFrequency(&frequency);
-  Taken().emplace_back(step_, static_cast<double>(Now() - start_) * 1000.0 /
-                                  static_cast<double>(frequency.QuadPart));
+  Taken().push_back({step_, static_cast<double>(Now() - start_) * 1000.0 /
+                               static_cast<double>(frequency.QuadPart), start_});
 }
 
 void SaveStepTimes() {
@@ -37,7 +43,8 @@ void SaveStepTimes() {
   const DWORD length = GetEnvironmentVariableW(L"PELLUMAR_STEP_LOG", log, MAX_PATH);
   if (length == 0 || length >= MAX_PATH) return;
   if (FILE* file = _wfopen(log, L"a")) {
-    for (const auto& [step, ms] : Taken()) std::fprintf(file, "%s\t%.4f\n", step, ms);
+    for (const auto& [step, ms, start] : Taken())
+      std::fprintf(file, "%s\t%.4f\t%lld\n", step, ms, start);
     std::fclose(file);
   }
   Taken().clear();
