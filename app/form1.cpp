@@ -176,9 +176,13 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       OnCreate();
       return 0;
     case WM_COMMAND: {
-      PELLUMAR_STEP(LOWORD(wParam) == IdOf(ControlId::Command2)   ? "click: Create Shortcut handler"
-                    : LOWORD(wParam) == IdOf(ControlId::Command4) ? "click: Delete Shortcut handler"
-                                                                  : "click: other handler");
+      // A button also tells of its focus (BS_NOTIFY): only a click runs a handler.
+      [[maybe_unused]] const bool click = HIWORD(wParam) == BN_CLICKED;
+      PELLUMAR_STEP(click && LOWORD(wParam) == IdOf(ControlId::Command2)
+                        ? "click: Create Shortcut handler"
+                    : click && LOWORD(wParam) == IdOf(ControlId::Command4)
+                        ? "click: Delete Shortcut handler"
+                        : "click: other handler");
       OnCommand(LOWORD(wParam), HIWORD(wParam));
       return 0;
     }
