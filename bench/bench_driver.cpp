@@ -387,21 +387,25 @@ void PrintClickSteps(const std::wstring& log, const std::vector<Click>& clicks,
 // Another rhythm, that of a driver written outside the project: the click posted, the file
 // polled for without a pause until it is there (click to file), then a message there and back
 // (click to ready); 20 ms, then Delete the same way; 20 ms. Its floor is the shell-link floor as
-// a console program of its own with no window (pellumar_shell_floor links), run after, on the
-// same desktop. The same rhythm is then clicked with a millisecond's pause between two looks
-// for the file, and the floor made with a thread beside it polling as the driver does: the
-// poll's own share of the machine, which a person's waiting does not take, shows in both.
+// a console program of its own with no window (pellumar_shell_floor links), on the same
+// desktop. The same rhythm is also clicked with a millisecond's pause between two looks for the
+// file, and the floor made with a thread beside it polling as the driver does: the poll's own
+// share of the machine, which a person's waiting does not take, shows in both. All four take
+// turns, ten rounds at a time, so that the machine's drift meets each alike.
 void OutsideRhythm(const std::wstring& pellumarExe, const std::wstring& floorExe,
                    const std::function<std::string(const char*)>& measure) {
   const std::wstring path = Desktop() + L"\\benchlink.lnk";
   const auto there = [&] { return Exists(path); };
   const auto gone = [&] { return !Exists(path); };
   DeleteFileW(path.c_str());
-  const auto clickAll = [&](bool pause, std::vector<Click>* creates, std::vector<double>* deletes) {
+  constexpr int kTurn = 10;
+  std::vector<Click> creates, pausedCreates;
+  std::vector<double> deletes, floor, polledFloor;
+  {
     const Child program(pellumarExe, L"Pellumar.Form1");
     SetWindowTextW(program.Control(103), L"benchlink");    // txtFileName
     SetWindowTextW(program.Control(101), L"example.org");  // txtURL
-    const auto click = [&](HWND button, const std::function<bool()>& done) {
+    const auto click = [&](HWND button, const std::function<bool()>& done, bool pause) {
       Click timed{NowMs(), 0, 0};
       PostMessageW(button, BM_CLICK, 0, 0);
       while (!done()) {
@@ -415,47 +419,51 @@ void OutsideRhythm(const std::wstring& pellumarExe, const std::wstring& floorExe
       Sleep(20);
       return timed;
     };
-    for (int i = 0; i < kWarmUp + kOutsideRounds; ++i) {
-      const Click created = click(program.Control(108), there);
-      const Click deleted = click(program.Control(109), gone);
-      if (i < kWarmUp) continue;
-      creates->push_back(created);
-      deletes->push_back(deleted.ready - deleted.posted);
+    const auto rounds = [&](int count, bool pause, std::vector<Click>* made,
+                            std::vector<double>* removed) {
+      for (int i = 0; i < count; ++i) {
+        const Click created = click(program.Control(108), there, pause);
+        const Click deleted = click(program.Control(109), gone, pause);
+        if (!made) continue;
+        made->push_back(created);
+        if (removed) removed->push_back(deleted.ready - deleted.posted);
+      }
+    };
+    const std::wstring writes = L"links " + std::to_wstring(kTurn);
+    rounds(kWarmUp, false, nullptr, nullptr);
+    for (int turn = 0; turn < kOutsideRounds / kTurn; ++turn) {
+      rounds(kTurn, false, &creates, &deletes);
+      rounds(kTurn, true, &pausedCreates, nullptr);
+      for (double ms : SamplesOf(RunShellFloor(floorExe, writes), "link")) floor.push_back(ms);
+      for (double ms : SamplesOf(RunShellFloor(floorExe, writes + L" polled"), "link"))
+        polledFloor.push_back(ms);
     }
-  };
-  // The steps build writes its log when it closes: the log then holds this rhythm's clicks
-  // alone, and is emptied for the rest of the run.
+  }
+  // The steps build writes its log when it closes: it then holds this rhythm's clicks, placed
+  // by their times, and is emptied for the rest of the run.
   wchar_t log[MAX_PATH];
   const DWORD logLength = GetEnvironmentVariableW(L"PELLUMAR_STEP_LOG", log, MAX_PATH);
-  std::vector<Click> creates, pausedCreates;
-  std::vector<double> deletes, pausedDeletes;
-  clickAll(false, &creates, &deletes);
   if (logLength > 0 && logLength < MAX_PATH) {
     PrintClickSteps(log, creates, measure);
     DeleteFileW(log);
   }
-  clickAll(true, &pausedCreates, &pausedDeletes);
-  if (logLength > 0 && logLength < MAX_PATH) DeleteFileW(log);
 
-  const std::wstring rounds = std::to_wstring(kOutsideRounds);
-  const Stats floor = Summarize(SamplesOf(RunShellFloor(floorExe, L"links " + rounds), "link"));
-  const Stats polledFloor =
-      Summarize(SamplesOf(RunShellFloor(floorExe, L"links " + rounds + L" polled"), "link"));
   const auto part = [](const std::vector<Click>& clicks, double Click::*end) {
     std::vector<double> samples;
     for (const Click& click : clicks) samples.push_back(click.*end - click.posted);
     return Summarize(samples);
   };
+  const Stats floorStats = Summarize(floor);
   const char* floorName = "shell-link floor, a console program of its own";
   Row(measure("Outside rhythm: Create Shortcut click to ready"), part(creates, &Click::ready),
-      floorName, floor);
+      floorName, floorStats);
   Row(measure("Outside rhythm: Create Shortcut click to file first on disk"),
-      part(creates, &Click::onDisk), floorName, floor);
+      part(creates, &Click::onDisk), floorName, floorStats);
   Row(measure("Outside rhythm: Create Shortcut click to ready"), part(creates, &Click::ready),
-      "the same floor with the driver's polling beside it", polledFloor);
+      "the same floor with the driver's polling beside it", Summarize(polledFloor));
   Row(measure("Outside rhythm, a millisecond between looks for the file: Create Shortcut click "
               "to ready"),
-      part(pausedCreates, &Click::ready), floorName, floor);
+      part(pausedCreates, &Click::ready), floorName, floorStats);
   std::printf("| %s | %s | | |\n", measure("Outside rhythm: Delete Shortcut click to ready").c_str(),
               Show(Summarize(deletes), "ms").c_str());
 }
