@@ -5,7 +5,6 @@
 #include <cstring>
 #include <stdexcept>
 #include <string>
-#include <vector>
 
 int main() {
   int caught = 0;
@@ -25,14 +24,9 @@ int main() {
     ++caught;
   }
   try {
-    std::vector<int>().reserve(std::vector<int>().max_size() + 1);
-  } catch (const std::length_error&) {
-    ++caught;
-  }
-  try {
     throw std::runtime_error("made from a text");
   } catch (const std::exception& error) {
     caught += std::strcmp(error.what(), "made from a text") == 0;
   }
-  return caught == 5 ? 0 : 1;
+  return caught == 4 ? 0 : 1;
 }

@@ -108,50 +108,40 @@ void Program::ClickLink() {
 
 namespace {
 
-INPUT KeyInput(WORD key, wchar_t unit, DWORD flags) {
-  INPUT input{};
-  input.type = INPUT_KEYBOARD;
-  input.ki.wVk = key;
-  input.ki.wScan = unit;
-  input.ki.dwFlags = flags;
+INPUT Key(WORD key, wchar_t unit, DWORD flags) {
+  INPUT input{INPUT_KEYBOARD, {}};
+  input.ki = {key, unit, flags, 0, 0};
   return input;
 }
 
-void Send(std::vector<INPUT> inputs) {
+void Send(HWND window, std::vector<INPUT> inputs) {
+  SetForegroundWindow(window);
   SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
 }  // namespace
 
 void Program::DoubleClick(app::ControlId control) {
-  SetForegroundWindow(window_);
   RECT rect{};
   GetWindowRect(Control(control), &rect);
   SetCursorPos((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
-  std::vector<INPUT> presses(4);
-  for (std::size_t i = 0; i < presses.size(); ++i) {
-    presses[i].type = INPUT_MOUSE;
+  std::vector<INPUT> presses(4, INPUT{INPUT_MOUSE, {}});
+  for (std::size_t i = 0; i < presses.size(); ++i)
     presses[i].mi.dwFlags = i % 2 ? MOUSEEVENTF_LEFTUP : MOUSEEVENTF_LEFTDOWN;
-  }
-  Send(presses);
-  Sync();
+  Send(window_, presses);
 }
 
 void Program::PressKey(WORD key) {
-  SetForegroundWindow(window_);
-  Send({KeyInput(key, 0, 0), KeyInput(key, 0, KEYEVENTF_KEYUP)});
-  Sync();
+  Send(window_, {Key(key, 0, 0), Key(key, 0, KEYEVENTF_KEYUP)});
 }
 
 void Program::TypeKeys(std::u16string_view text) {
-  SetForegroundWindow(window_);
   std::vector<INPUT> keys;
   for (char16_t unit : text) {
-    keys.push_back(KeyInput(0, unit, KEYEVENTF_UNICODE));
-    keys.push_back(KeyInput(0, unit, KEYEVENTF_UNICODE | KEYEVENTF_KEYUP));
+    keys.push_back(Key(0, unit, KEYEVENTF_UNICODE));
+    keys.push_back(Key(0, unit, KEYEVENTF_UNICODE | KEYEVENTF_KEYUP));
   }
-  Send(keys);
-  Sync();
+  Send(window_, keys);
 }
 
 HWND Program::Focus() const {

@@ -42,10 +42,8 @@ class Program {
   void Sync() const;
   void ClickLink();
 
-  // A person's own input, through the system's input queue to the window brought to the
-  // front: a double-click on a control (two presses within the double-click time), keys
-  // pressed and text typed where the focus is. It moves this machine's mouse and types on its
-  // keyboard, so only tests that run on a throwaway machine use it.
+  // A person's own input through the system's queue, the window brought to the front: it moves
+  // this machine's mouse and types on its keyboard, so only throwaway-machine tests use it.
   void DoubleClick(app::ControlId control);
   void PressKey(WORD key);
   void TypeKeys(std::u16string_view text);

@@ -13,25 +13,14 @@ if [ -n "$foreign" ]; then
   exit 1
 fi
 
-# Read from the PE header itself: a little-endian number of WIDTH bytes at OFFSET.
+# From the PE header itself: DllCharacteristics must hold DYNAMIC_BASE (0x40), NX_COMPAT (0x100),
+# TERMINAL_SERVER_AWARE (0x8000) and, for 64-bit (magic 0x20b), HIGH_ENTROPY_VA (0x20).
 Number() { od -An -t "u$2" -j "$1" -N "$2" --endian=little "$3" | tr -d ' '; }
-pe=$(Number 60 4 "$2")
-optional=$((pe + 24))
-magic=$(Number "$optional" 2 "$2")           # 0x10b: 32-bit, 0x20b: 64-bit
-subsystem=$(Number $((optional + 48)) 2 "$2")  # MajorSubsystemVersion
-flags=$(Number $((optional + 70)) 2 "$2")      # DllCharacteristics
+optional=$(($(Number 60 4 "$2") + 24))
+subsystem=$(Number $((optional + 48)) 2 "$2") flags=$(Number $((optional + 70)) 2 "$2")
+need=$((0x8140 | ($(Number "$optional" 2 "$2") == 0x20b ? 0x20 : 0)))
 printf 'subsystem version %d, DllCharacteristics 0x%04X\n' "$subsystem" "$flags"
 status=0
-if [ "$subsystem" -lt 6 ]; then
-  echo "FAIL: subsystem version $subsystem, not 6.0 or later"
-  status=1
-fi
-marks=(0x0040 DYNAMIC_BASE 0x0100 NX_COMPAT 0x8000 TERMINAL_SERVER_AWARE)
-[ "$magic" -eq $((0x20b)) ] && marks+=(0x0020 HIGH_ENTROPY_VA)
-for ((i = 0; i < ${#marks[@]}; i += 2)); do
-  if (((flags & marks[i]) == 0)); then
-    echo "FAIL: not marked ${marks[i + 1]}"
-    status=1
-  fi
-done
+[ "$subsystem" -ge 6 ] || { echo "FAIL: subsystem version $subsystem, not 6 or later"; status=1; }
+(((flags & need) == need)) || { printf 'FAIL: lacks the marks 0x%04X\n' $((need & ~flags)); status=1; }
 exit "$status"

@@ -82,16 +82,9 @@ TEST_F(ResourcesTest, IconAndCursorHoldTheir16ColourImageAndTheIconEverySize) {
   for (std::size_t at = 6; at + sizeof(GroupEntry) <= icons.size(); at += sizeof(GroupEntry)) {
     const auto* entry = reinterpret_cast<const GroupEntry*>(icons.data() + at);
     sizes.emplace_back(entry->width ? entry->width : 256, entry->bitCount);
-    if (entry->bitCount != 32) continue;
-    const std::string image = Resource(RT_ICON, entry->id);  // PNG: signature, then IHDR's width
-    ASSERT_GE(image.size(), 24u);
-    EXPECT_EQ(image.substr(1, 3), "PNG");
-    EXPECT_EQ(static_cast<unsigned char>(image[18]) * 256 + static_cast<unsigned char>(image[19]),
-              sizes.back().first);
   }
-  const std::vector<std::pair<int, int>> expected = {
-      {32, 4}, {16, 32}, {20, 32}, {24, 32}, {32, 32}, {40, 32}, {48, 32}, {64, 32}, {256, 32}};
-  EXPECT_EQ(sizes, expected);
+  EXPECT_EQ(sizes, (std::vector<std::pair<int, int>>{
+                       {32, 4}, {16, 32}, {20, 32}, {24, 32}, {32, 32}, {40, 32}, {48, 32}, {64, 32}, {256, 32}}));
 
   for (const auto& [groupType, imageType, id] :
        {std::tuple{RT_GROUP_ICON, RT_ICON, IDI_PELLUMAR}, std::tuple{RT_GROUP_CURSOR, RT_CURSOR, IDC_HANDPOINT}}) {

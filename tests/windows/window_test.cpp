@@ -62,30 +62,18 @@ LOGFONTW FontOf(HWND control) {
 
 // The width and colour depth of the window's small and big icons: the images of its scale, in
 // 32-bit colour, not stretched from another size.
-struct IconShown {
-  int small, big, smallBits, bigBits;
-  bool operator==(const IconShown&) const = default;
-  friend void PrintTo(const IconShown& s, std::ostream* out) {
-    *out << "small " << s.small << " px, " << s.smallBits << " bits; big " << s.big << " px, "
-         << s.bigBits << " bits";
-  }
-};
-
-IconShown IconsOf(HWND form) {
-  const auto measure = [form](WPARAM which, int* width, int* bits) {
+std::vector<int> IconsOf(HWND form) {
+  std::vector<int> shown;
+  for (WPARAM which : {ICON_SMALL, ICON_BIG}) {
     ICONINFO info{};
-    const auto icon = reinterpret_cast<HICON>(SendMessageW(form, WM_GETICON, which, 0));
-    if (!icon || !GetIconInfo(icon, &info)) return;
     BITMAP colour{};
-    GetObjectW(info.hbmColor, sizeof colour, &colour);
-    *width = colour.bmWidth;
-    *bits = colour.bmBitsPixel;
-    DeleteObject(info.hbmMask);
-    if (info.hbmColor) DeleteObject(info.hbmColor);
-  };
-  IconShown shown{};
-  measure(ICON_SMALL, &shown.small, &shown.smallBits);
-  measure(ICON_BIG, &shown.big, &shown.bigBits);
+    if (GetIconInfo(reinterpret_cast<HICON>(SendMessageW(form, WM_GETICON, which, 0)), &info)) {
+      GetObjectW(info.hbmColor, sizeof colour, &colour);
+      DeleteObject(info.hbmMask);
+      DeleteObject(info.hbmColor);
+    }
+    shown.insert(shown.end(), {colour.bmWidth, colour.bmBitsPixel});
+  }
   return shown;
 }
 
@@ -150,7 +138,7 @@ TEST_F(WindowTest, FollowsTheDesignAndIsCentredOnTheScreen) {
   EXPECT_NEAR(frame.left - work.left, work.right - frame.right, 1);
   EXPECT_NEAR(frame.top - work.top, work.bottom - frame.bottom, 1);
   EXPECT_TRUE(GetWindowLongW(form_->hwnd(), GWL_STYLE) & WS_THICKFRAME);
-  EXPECT_EQ(IconsOf(form_->hwnd()), (IconShown{16, 32, 32, 32}));
+  EXPECT_EQ(IconsOf(form_->hwnd()), (std::vector<int>{16, 32, 32, 32}));
 }
 
 TEST(ProgramWindowTest, TheRealProgramFollowsTheDesignWithTheFocusInTheAddressBox) {
@@ -469,7 +457,7 @@ TEST(WindowDpiTest, LayoutFontsAndPictureScaleWithTheDpi) {
   EXPECT_EQ(FontOf(form.Control(ControlId::Label1)).lfHeight, -17);
   EXPECT_LT(FontOf(form.Control(ControlId::txtURL)).lfHeight, -12);
   EXPECT_TRUE(FontOf(form.Control(ControlId::lblLink)).lfUnderline);
-  EXPECT_EQ(IconsOf(form.hwnd()), (IconShown{24, 48, 32, 32}));
+  EXPECT_EQ(IconsOf(form.hwnd()), (std::vector<int>{24, 32, 48, 32}));
 
   // The faint line, 64 to 71 pixels down at 96 DPI, lies 96 to 107 down at 144.
   const HDC screen = GetDC(nullptr);
