@@ -118,11 +118,7 @@ bool Form1::Create() {
   if (!GetClassInfoExW(instance_, kForm1Class, &windowClass)) {
     windowClass.lpfnWndProc = WindowProc;
     windowClass.hInstance = instance_;
-    windowClass.hIcon = static_cast<HICON>(LoadImageW(
-        instance_, MAKEINTRESOURCEW(IDI_PELLUMAR), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE | LR_SHARED));
-    windowClass.hIconSm = static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_PELLUMAR),
-                                                        IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
-                                                        GetSystemMetrics(SM_CYSMICON), LR_SHARED));
+    // No class icons: each window sets its own, for its scale (LoadIcons), before it shows.
     windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     windowClass.lpszClassName = kForm1Class;
     if (!RegisterClassExW(&windowClass)) return false;

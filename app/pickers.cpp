@@ -9,7 +9,7 @@ std::optional<std::u16string> Pick(const Picker& picker, shell::CommonDialog& di
   dialog.DialogTitle(u"Open");
   dialog.CancelError(false);
   dialog.Filter(picker.filter);
-  // Both pickers share the dialog, so each says where it starts.
+  // Both pickers share the dialog, so each says whose memory it keeps and where it starts.
   dialog.ClientGuid(picker.memory);
   dialog.InitDir(picker.startsOnDesktop ? services.CreateShellObject()->SpecialFolders(u"Desktop")
                                         : std::u16string());
