@@ -27,16 +27,7 @@ constexpr int kClicks = 300;
 constexpr int kCycles = 1000;
 constexpr int kWarmUp = 10;
 
-double NowMs() {
-  static const double frequency = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return static_cast<double>(f.QuadPart) / 1000.0;
-  }();
-  LARGE_INTEGER now;
-  QueryPerformanceCounter(&now);
-  return static_cast<double>(now.QuadPart) / frequency;
-}
+using bench::NowMs;
 
 struct Stats {
   double median, low, high;  // median, 10th and 90th percentiles
@@ -326,9 +317,6 @@ void PrintClickSteps(const std::wstring& log, const std::vector<Click>& clicks,
                      const std::function<std::string(const char*)>& measure) {
   FILE* file = _wfopen(log.c_str(), L"r");
   if (!file) return;
-  LARGE_INTEGER frequency;
-  QueryPerformanceFrequency(&frequency);
-  const double ticksPerMs = static_cast<double>(frequency.QuadPart) / 1000.0;
   struct Step {
     std::string name;
     double ms, start;
@@ -341,7 +329,7 @@ void PrintClickSteps(const std::wstring& log, const std::vector<Click>& clicks,
     char* second = std::strchr(tab + 1, '\t');
     if (!second) continue;
     steps.push_back({std::string(line, tab), std::atof(tab + 1),
-                     static_cast<double>(std::atoll(second + 1)) / ticksPerMs});
+                     bench::TicksToMs(std::atoll(second + 1))});
   }
   std::fclose(file);
   std::vector<std::string> names;  // in the order first met

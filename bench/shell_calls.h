@@ -11,6 +11,22 @@
 
 namespace bench {
 
+// Ticks of the performance counter, the clock every process shares, in milliseconds.
+inline double TicksToMs(long long ticks) {
+  static const double ticksPerMs = [] {
+    LARGE_INTEGER frequency;
+    QueryPerformanceFrequency(&frequency);
+    return static_cast<double>(frequency.QuadPart) / 1000.0;
+  }();
+  return static_cast<double>(ticks) / ticksPerMs;
+}
+
+inline double NowMs() {
+  LARGE_INTEGER now;
+  QueryPerformanceCounter(&now);
+  return TicksToMs(now.QuadPart);
+}
+
 inline std::wstring OnDesktop(const wchar_t* name) {
   PWSTR desktop = nullptr;
   SHGetKnownFolderPath(FOLDERID_Desktop, 0, nullptr, &desktop);

@@ -10,6 +10,7 @@
 #include <windows.h>
 #include <psapi.h>
 
+#include <atomic>
 #include <cstdio>
 #include <cwchar>
 #include <string>
@@ -27,19 +28,12 @@ double PrivateKb() {
 
 }  // namespace
 
-double NowMs() {
-  LARGE_INTEGER frequency, now;
-  QueryPerformanceFrequency(&frequency);
-  QueryPerformanceCounter(&now);
-  return static_cast<double>(now.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
-
 // While `writing` is set, asks for the file's attributes over and over, as a driver polling
 // for the file from beside does.
 struct Poller {
   std::wstring path;
-  volatile LONG writing = 0;
-  volatile LONG stop = 0;
+  std::atomic<bool> writing{false};
+  std::atomic<bool> stop{false};
 };
 
 DWORD WINAPI Poll(void* parameter) {
@@ -60,14 +54,14 @@ int WriteLinks(int count, bool polled) {
   const HANDLE thread = polled ? CreateThread(nullptr, 0, Poll, &poller, 0, nullptr) : nullptr;
   for (int i = -10; i < count; ++i) {
     DeleteFileW(poller.path.c_str());  // each write makes the file anew, as a Create after Delete
-    poller.writing = 1;
-    const double start = NowMs();
+    poller.writing = true;
+    const double start = bench::NowMs();
     bench::WriteLink(name, L"http://example.org");
-    const double end = NowMs();
-    poller.writing = 0;
+    const double end = bench::NowMs();
+    poller.writing = false;
     if (i >= 0) std::printf("link %.4f\n", end - start);
   }
-  poller.stop = 1;
+  poller.stop = true;
   if (thread) {
     WaitForSingleObject(thread, INFINITE);
     CloseHandle(thread);
