@@ -33,7 +33,10 @@ esac
 check() {
   local site=$1 url=$2 icon=$3 file=$4 target=${5//\\/"$backslash"} location=${6//\\/"$backslash"} info
   rm -f "$desktop/$file"
-  if ! "$wine_run" "$arch" "$prefix" "$writer" "$site" "$url" "$icon"; then
+  local status=0
+  "$wine_run" --own-display "$arch" "$prefix" "$writer" "$site" "$url" "$icon" || status=$?
+  [ "$status" != 77 ] || exit 77  # this machine cannot run the build: skipped, and said why
+  if [ "$status" != 0 ]; then
     fail "$site: writing failed"; return
   fi
   if [ ! -f "$desktop/$file" ]; then

@@ -91,3 +91,23 @@ PELLUMAR_RELEASE_DEBIAN="Debian 12 (bookworm)"
 
 # The code name of the Debian release this machine runs (bookworm, trixie ...).
 DebianSuite() { (. /etc/os-release && echo "${VERSION_CODENAME:-unknown}"); }
+
+# Whether this machine runs 32-bit programs: some kernels run 64-bit code only, and there
+# Wine's 32-bit loader cannot start (the 64-bit one can). Asked of the loader itself, by its
+# exit status; where Wine is laid out otherwise, the system's own `wine` is trusted.
+Runs32BitPrograms() {
+  [ ! -x /usr/lib/wine/wine ] || /usr/lib/wine/wine --version >/dev/null 2>&1
+}
+
+# The build whose program tools/run and tools/screenshot show: the 32-bit one, the release
+# program, unless this machine cannot run 32-bit programs; then the 64-bit one, which needs
+# its own compiler and Wine's 64-bit loader.
+ShownArch() {
+  if Runs32BitPrograms; then
+    echo win32
+  else
+    echo "note: this machine runs 64-bit programs only; showing the 64-bit build instead" >&2
+    EnsurePackages g++-mingw-w64-x86-64-posix wine64 >&2
+    echo win64
+  fi
+}
