@@ -101,7 +101,8 @@ LOGFONTW LabelFont(UINT dpi) {
 
 }  // namespace
 
-Form1::Form1(HINSTANCE instance) : instance_(instance) {
+Form1::Form1(HINSTANCE instance, shell::Services* platform)
+    : instance_(instance), platform_(platform) {
   PELLUMAR_STEP("start-up: cursor and picture");
   handCursor_ = LoadCursorW(instance, MAKEINTRESOURCEW(IDC_HANDPOINT));
   background_.Load(instance, IDR_BACKGROUND);
@@ -383,7 +384,15 @@ void Form1::RunHandler(Handler handler) {
   // for nothing and runs nothing.
   if (handlerRunning_) return;
   handlerRunning_ = true;
-  const ScopeExit done([this]() noexcept {
+  // A command on a slow desktop (a network share, a virus scan, a full Recycle Bin) can take
+  // seconds, and the window cannot answer meanwhile: the wait cursor says so, and what was
+  // clicked or typed at it in that time is dropped once the command is done, not run after
+  // it, where a second Create would recycle the shortcut just written and a second Delete
+  // would say it is gone. Its own messages and the open dialog take their input as ever.
+  const HCURSOR previous = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+  const ScopeExit done([this, previous]() noexcept {
+    DropInputQueuedMeanwhile();
+    SetCursor(previous);
     handlerRunning_ = false;
     if (services_->ShellNoticesPending()) PostMessageW(hwnd_, kSendShellNotices, 0, 0);
   });
@@ -399,27 +408,43 @@ void Form1::RunHandler(Handler handler) {
   }
 }
 
+void Form1::DropInputQueuedMeanwhile() const {
+  MSG message{};
+  while (PeekMessageW(&message, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE)) {
+  }
+  while (PeekMessageW(&message, nullptr, WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE)) {
+  }
+  // Clicks made for a person by an assistive tool or another program.
+  for (const ControlSpec& control : kControls) {
+    if (control.kind != Kind::Button) continue;
+    while (PeekMessageW(&message, Control(control.id), BM_CLICK, BM_CLICK, PM_REMOVE)) {
+    }
+  }
+}
+
 void Form1::ReportError(const std::u16string& text) {
   MessageBoxW(hwnd_, Wide(text), shell::kAppTitle, MB_OK | MB_ICONERROR | MB_APPLMODAL);
 }
 
+shell::Services& Form1::Platform() { return platform_ ? *platform_ : *services_; }
+
 void Form1::Command1_Click() {
-  if (auto name = Pick(kIconPicker, *dlgCommonDialog_, *services_))
+  if (auto name = Pick(kIconPicker, *dlgCommonDialog_, Platform()))
     SetText(ControlId::txtIcon, *name);
 }
 
 void Form1::Command2_Click() {
-  CreateWebShortcut(*services_, Text(ControlId::txtFileName), Text(ControlId::txtURL),
+  CreateWebShortcut(Platform(), Text(ControlId::txtFileName), Text(ControlId::txtURL),
                     Text(ControlId::txtIcon));
 }
 
 void Form1::Command3_Click() {
-  if (auto name = Pick(kShortcutPicker, *dlgCommonDialog_, *services_)) {
+  if (auto name = Pick(kShortcutPicker, *dlgCommonDialog_, Platform())) {
     SetText(ControlId::txtFileName, *name);
   }
 }
 
-void Form1::Command4_Click() { DeleteWebShortcut(*services_, Text(ControlId::txtFileName)); }
+void Form1::Command4_Click() { DeleteWebShortcut(Platform(), Text(ControlId::txtFileName)); }
 
 void Form1::lblLink_Click() { OpenWebPage(kMakerPage); }
 

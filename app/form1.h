@@ -20,7 +20,8 @@ namespace pellumar::app {
 // the DPI of the monitor it is on.
 class Form1 {
  public:
-  explicit Form1(HINSTANCE instance);
+  // The commands and pickers call `platform` where one is given (a test's), else the shell.
+  explicit Form1(HINSTANCE instance, shell::Services* platform = nullptr);
   ~Form1();
   Form1(const Form1&) = delete;
   Form1& operator=(const Form1&) = delete;
@@ -63,6 +64,9 @@ class Form1 {
   template <typename Handler>
   void RunHandler(Handler handler);
   void ReportError(const std::u16string& text);
+  // Removes the clicks and keys that reached the window while a handler ran.
+  void DropInputQueuedMeanwhile() const;
+  shell::Services& Platform();
 
   void LoadIcons();
   void BuildFonts();
@@ -92,6 +96,7 @@ class Form1 {
   bool handlerRunning_ = false;
   std::optional<shell::ComApartment> com_;  // started by the first click that needs it
   std::optional<shell::WindowsServices> services_;
+  shell::Services* platform_;
   std::unique_ptr<shell::CommonDialog> dlgCommonDialog_;
 };
 

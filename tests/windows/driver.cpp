@@ -114,8 +114,12 @@ INPUT Key(WORD key, wchar_t unit, DWORD flags) {
   return input;
 }
 
+// Real input lands where the system sends it: in the window in front. Nothing is pressed until
+// the program's window is there.
 void Send(HWND window, std::vector<INPUT> inputs) {
   SetForegroundWindow(window);
+  if (!WaitFor([&] { return GetForegroundWindow() == window; }, 5000))
+    throw std::runtime_error("the program's window did not come to the front");
   SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
@@ -124,7 +128,13 @@ void Send(HWND window, std::vector<INPUT> inputs) {
 void Program::DoubleClick(app::ControlId control) {
   RECT rect{};
   GetWindowRect(Control(control), &rect);
-  SetCursorPos((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+  const POINT middle{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+  SetCursorPos(middle.x, middle.y);
+  const bool there = WaitFor([&] {
+    POINT pointer{};
+    return GetCursorPos(&pointer) && pointer.x == middle.x && pointer.y == middle.y;
+  }, 5000);
+  if (!there) throw std::runtime_error("the pointer did not reach the control");
   std::vector<INPUT> presses(4, INPUT{INPUT_MOUSE, {}});
   for (std::size_t i = 0; i < presses.size(); ++i)
     presses[i].mi.dwFlags = i % 2 ? MOUSEEVENTF_LEFTUP : MOUSEEVENTF_LEFTDOWN;

@@ -1,6 +1,8 @@
 // The window created in this process, so its fonts, colours and images can be inspected.
 #include <windows.h>
 
+#include <shellapi.h>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -20,6 +22,7 @@
 #include "resources/resource_ids.h"
 #include "shell/shell_error.h"
 #include "shell/wide.h"
+#include "shell/windows_services.h"
 
 namespace pellumar {
 namespace {
@@ -467,6 +470,90 @@ TEST(WindowDpiTest, LayoutFontsAndPictureScaleWithTheDpi) {
   SendMessageW(form.hwnd(), WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc.get()), 0);
   EXPECT_GT(GetBValue(GetPixel(dc.get(), 200, 101)), GetBValue(GetPixel(dc.get(), 200, 90)));
   EXPECT_GT(GetBValue(GetPixel(dc.get(), 200, 101)), GetBValue(GetPixel(dc.get(), 200, 112)));
+}
+
+// The shell, with a save that takes 2 s, as on a desktop redirected to a slow share: what the
+// cursor is while it saves, and how many messages are shown.
+class SlowSave final : public shell::Services {
+ public:
+  HCURSOR cursorDuringSave = nullptr;
+  int messages = 0;
+
+  std::unique_ptr<shell::ShellObject> CreateShellObject() override {
+    return std::make_unique<Shell>(real_.CreateShellObject(), *this);
+  }
+  std::unique_ptr<shell::FileSystemObject> CreateFileSystemObject() override {
+    return real_.CreateFileSystemObject();
+  }
+  void MsgBox(std::u16string_view) override { ++messages; }
+
+ private:
+  struct Shortcut final : shell::ShortcutObject {
+    Shortcut(std::unique_ptr<shell::ShortcutObject> real, SlowSave& slow)
+        : real(std::move(real)), slow(slow) {}
+    void TargetPath(std::u16string_view target) override { real->TargetPath(target); }
+    void IconLocation(std::u16string_view icon) override { real->IconLocation(icon); }
+    void Save() override {
+      slow.cursorDuringSave = GetCursor();
+      Sleep(2000);
+      real->Save();
+    }
+    std::unique_ptr<shell::ShortcutObject> real;
+    SlowSave& slow;
+  };
+  struct Shell final : shell::ShellObject {
+    Shell(std::unique_ptr<shell::ShellObject> real, SlowSave& slow)
+        : real(std::move(real)), slow(slow) {}
+    std::u16string SpecialFolders(std::u16string_view folder) override {
+      return real->SpecialFolders(folder);
+    }
+    std::unique_ptr<shell::ShortcutObject> CreateShortcut(std::u16string_view path) override {
+      return std::make_unique<Shortcut>(real->CreateShortcut(path), slow);
+    }
+    std::unique_ptr<shell::ShellObject> real;
+    SlowSave& slow;
+  };
+  shell::WindowsServices real_;
+};
+
+long long RecycledItems() {
+  SHQUERYRBINFO bin{};
+  bin.cbSize = sizeof bin;
+  SHQueryRecycleBinW(L"C:\\", &bin);
+  return bin.i64NumItems;
+}
+
+// Clicks that reach a busy window are dropped, not run after the command: a second Create
+// would send the shortcut just written to the Recycle Bin and write it again.
+TEST(WindowBusyTest, ClicksDuringASlowSaveAreDroppedUnderTheWaitCursor) {
+  PELLUMAR_ONLY_ON_A_THROWAWAY_MACHINE();
+  SlowSave slow;
+  app::Form1 form(GetModuleHandleW(nullptr), &slow);
+  ASSERT_TRUE(form.Create());
+  form.Show(SW_SHOWNORMAL);
+  const std::u16string path =
+      shell::WindowsServices().CreateShellObject()->SpecialFolders(u"Desktop") + u"\\busy.lnk";
+  DeleteFileW(shell::Wide(path));
+  const testing::RemoveOnExit cleanup(path);
+  SetWindowTextW(form.Control(ControlId::txtFileName), L"Busy");
+  SetWindowTextW(form.Control(ControlId::txtURL), L"example.org");
+  const long long recycled = RecycledItems();
+
+  const HWND create = form.Control(ControlId::Command2);
+  std::thread impatient([create] {  // two more clicks while the first one saves
+    Sleep(500);
+    PostMessageW(create, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    PostMessageW(create, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    PostMessageW(create, BM_CLICK, 0, 0);
+  });
+  SendMessageW(create, BM_CLICK, 0, 0);
+  impatient.join();
+  Settle(form.hwnd());
+
+  EXPECT_EQ(slow.cursorDuringSave, LoadCursorW(nullptr, IDC_WAIT));
+  EXPECT_NE(GetFileAttributesW(shell::Wide(path)), INVALID_FILE_ATTRIBUTES);
+  EXPECT_EQ(RecycledItems(), recycled) << "a queued click recycled the new shortcut";
+  EXPECT_EQ(slow.messages, 0);
 }
 
 }  // namespace
