@@ -40,6 +40,37 @@ bool IsFile(const std::u16string& path, DWORD* error) {
   return true;
 }
 
+// Controlled folder access, in Windows Security, keeps programs it does not know from changing
+// the desktop, and the refusal reaches them as an ordinary "access denied" or, to some, as a
+// file or folder not found. Where the folder of the shortcut is there all the same, the
+// message says where a person lets Pellumar through.
+constexpr std::u16string_view kProtectedFolder =
+    u"Windows may be keeping programs from changing the desktop. If Controlled folder access is "
+    u"on, allow Pellumar in Windows Security: Virus & threat protection, Manage ransomware "
+    u"protection, Allow an app through Controlled folder access.";
+
+bool IsFolder(const std::u16string& path) {
+  const DWORD attributes = GetFileAttributesW(Wide(path));
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// Why a save or a delete at `systemPath` was refused with `code` (a Win32 error, an HRESULT or
+// one of the shell's file-operation codes): `reason`, and where the refusal may be that
+// protection's, what to do about it.
+std::u16string ChangeRefused(std::u16string reason, DWORD code, const std::u16string& systemPath) {
+  const DWORD win32 = HRESULT_FACILITY(code) == FACILITY_WIN32 && (code & 0x80000000u)
+                          ? HRESULT_CODE(code)
+                          : code;
+  constexpr DWORD kShellAccessDenied = 0x78;  // DE_ACCESSDENIEDSRC
+  const bool refused = win32 == ERROR_ACCESS_DENIED || win32 == ERROR_FILE_NOT_FOUND ||
+                       win32 == ERROR_PATH_NOT_FOUND || win32 == kShellAccessDenied;
+  if (refused && IsFolder(systemPath.substr(0, systemPath.find_last_of(u'\\')))) {
+    reason += u"\n\n";
+    reason += kProtectedFolder;
+  }
+  return reason;
+}
+
 std::u16string KnownDesktop(std::u16string_view requested) {
   PELLUMAR_STEP("click: desktop looked up");
   PWSTR path = nullptr;
@@ -100,7 +131,12 @@ class Shortcut final : public ShortcutObject {
     }();
     {
       PELLUMAR_STEP("click: Save");
-      Check(file->Save(Wide(systemPath_), TRUE), Operation::Save, path_);
+      const HRESULT saved = file->Save(Wide(systemPath_), TRUE);
+      if (FAILED(saved)) {
+        const auto code = static_cast<DWORD>(saved);
+        throw ShellError(Operation::Save, path_, ChangeRefused(SystemReason(code), code, systemPath_),
+                         code);
+      }
     }
     // A save can report success and leave nothing behind; a shortcut that is not on disk
     // must never pass for one that is.
@@ -173,7 +209,9 @@ class File final : public FileObject {
       return false;  // the person said no
     if (result != 0) {
       const auto code = static_cast<std::uint32_t>(result);
-      throw ShellError(Operation::Delete, path_, FileOperationReason(code, SystemText(code)), 0);
+      throw ShellError(Operation::Delete, path_,
+                       ChangeRefused(FileOperationReason(code, SystemText(code)), code, systemPath_),
+                       0);
     }
     if (IsFile(systemPath_, &error)) {
       throw ShellError(Operation::Delete, path_,
@@ -190,13 +228,18 @@ class File final : public FileObject {
     // The shell's file operation takes wildcards, and "*" would be every shortcut there is.
     if (path_.find_first_of(u"*?") != std::u16string::npos)
       Raise(Operation::Delete, path_, ERROR_INVALID_NAME);
+    const auto raise = [this](DWORD code) {
+      throw ShellError(Operation::Delete, path_, ChangeRefused(SystemReason(code), code, systemPath_),
+                       code);
+    };
     const DWORD attributes = GetFileAttributesW(Wide(systemPath_));
-    if (attributes == INVALID_FILE_ATTRIBUTES) Raise(Operation::Delete, path_, GetLastError());
+    if (attributes == INVALID_FILE_ATTRIBUTES) raise(GetLastError());
+    // Read-only: refused for that reason alone.
     if (attributes & FILE_ATTRIBUTE_READONLY) Raise(Operation::Delete, path_, ERROR_ACCESS_DENIED);
     const HANDLE file = CreateFileW(Wide(systemPath_), DELETE,
                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                     OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-    if (file == INVALID_HANDLE_VALUE) Raise(Operation::Delete, path_, GetLastError());
+    if (file == INVALID_HANDLE_VALUE) raise(GetLastError());
     CloseHandle(file);
   }
 

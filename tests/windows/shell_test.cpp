@@ -169,7 +169,21 @@ TEST_F(ShellTest, SavingIntoAMissingFolderRaisesAndWritesNothing) {
   EXPECT_EQ(error.operation(), Operation::Save);
   EXPECT_EQ(error.path(), path);
   EXPECT_FALSE(error.reason().empty());
+  EXPECT_EQ(error.reason().find(u"Controlled folder access"), std::u16string::npos)
+      << "the folder is missing: nothing keeps Pellumar out of it";
   EXPECT_FALSE(Exists(path));
+
+  // Refused although its folder is there, as Windows' protection of the desktop refuses it: the
+  // message says where a person lets Pellumar through.
+  const std::u16string folder = PathOf(u"Shell Folder In The Way");
+  ASSERT_TRUE(CreateDirectoryW(Wide(folder), nullptr));
+  const RemoveOnExit cleanup(folder);
+  const ShellError refused =
+      ErrorOf([&] { CreateWebShortcut(services_, u"Shell Folder In The Way", u"x", u""); });
+  EXPECT_EQ(refused.operation(), Operation::Save);
+  EXPECT_NE(refused.reason().find(u"Allow an app through Controlled folder access."),
+            std::u16string::npos)
+      << testing::ToUtf8(refused.reason());
 }
 
 // ---- Faults of the machine ----------------------------------------------------------------
