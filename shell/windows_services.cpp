@@ -71,11 +71,10 @@ std::u16string ChangeRefused(std::u16string reason, DWORD code, const std::u16st
   return reason;
 }
 
-std::u16string KnownDesktop(std::u16string_view requested) {
+std::u16string KnownFolder(REFKNOWNFOLDERID folder, std::u16string_view requested) {
   PELLUMAR_STEP("click: desktop looked up");
   PWSTR path = nullptr;
-  const HRESULT hr =
-      system::SHGetKnownFolderPath(FOLDERID_Desktop, KF_FLAG_DEFAULT, nullptr, &path);
+  const HRESULT hr = system::SHGetKnownFolderPath(folder, KF_FLAG_DEFAULT, nullptr, &path);
   std::u16string result = FromWide(path);
   system::CoTaskMemFree(path);
   Check(hr, Operation::SpecialFolders, requested);
@@ -160,11 +159,12 @@ class Shell final : public ShellObject {
   Shell(ShellNotices& notices, std::u16string& desktop) : notices_(notices), desktop_(desktop) {}
 
   std::u16string SpecialFolders(std::u16string_view folder) override {
+    if (folder == u"AllUsersDesktop") return KnownFolder(FOLDERID_PublicDesktop, folder);
     if (folder != u"Desktop") {
       throw ShellError(Operation::SpecialFolders, std::u16string(folder),
                        u"This folder is not known.", 0);
     }
-    desktop_ = KnownDesktop(folder);
+    desktop_ = KnownFolder(FOLDERID_Desktop, folder);
     return desktop_;
   }
 

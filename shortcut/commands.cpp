@@ -1,5 +1,8 @@
 #include "shortcut/commands.h"
 
+#include <cstdint>
+#include <memory>
+
 #include "shell/shell_error.h"
 #include "shortcut/checks.h"
 #include "shortcut/naming.h"
@@ -17,13 +20,37 @@ constexpr std::u16string_view kPreviousInRecycleBin =
     u"The shortcut that had this name is in the Recycle Bin, unless you agreed to delete it for "
     u"good.";
 
+// A shortcut on the desktop of all users shows on the person's own desktop too, but it is not
+// in the desktop folder, which is the only one Pellumar changes.
+constexpr std::u16string_view kAllUsersDesktop = u"AllUsersDesktop";
+
+std::u16string OnAllUsersDesktop(std::u16string_view subject, std::u16string_view where = {}) {
+  std::u16string text(subject);
+  text += u" on the desktop of all users";
+  if (!where.empty()) text += u" (" + std::u16string(where) + u")";
+  text += u", which shows on yours too. Pellumar changes only your own desktop.";
+  return text;
+}
+
+bool IsInFolder(std::u16string_view path, std::u16string_view folder) {
+  return !folder.empty() && path.size() > folder.size() + 1 &&
+         path.substr(0, folder.size()) == folder &&
+         (path[folder.size()] == u'\\' || path[folder.size()] == u'/');
+}
+
 // Says why the command cannot go on. A shortcut picked outside the desktop is named as it was
 // picked, not as the path made of it.
-void ShowRefusal(shell::Services& services, std::u16string_view action,
-                 std::u16string_view siteName, std::u16string_view path,
-                 const PathRefusal& refusal) {
-  const std::u16string_view shown = refusal.fault == PathFault::NotOnDesktop ? siteName : path;
-  services.MsgBox(shell::DescribeFailure(action, shown, refusal.reason));
+void ShowRefusal(shell::Services& services, shell::ShellObject& shellObject,
+                 std::u16string_view action, std::u16string_view siteName,
+                 std::u16string_view path, const PathRefusal& refusal) {
+  if (refusal.fault != PathFault::NotOnDesktop) {
+    return services.MsgBox(shell::DescribeFailure(action, path, refusal.reason));
+  }
+  const bool shared = IsInFolder(LowerCase(siteName),
+                                 LowerCase(shellObject.SpecialFolders(kAllUsersDesktop)));
+  services.MsgBox(shell::DescribeFailure(
+      action, siteName,
+      shared ? OnAllUsersDesktop(u"The shortcut is") : refusal.reason));
 }
 
 }  // namespace
@@ -46,7 +73,7 @@ void CreateWebShortcut(shell::Services& services, std::u16string_view siteName,
   const std::u16string path = CanonicalShortcutPath(joined, desktop);
   // Nothing is written outside the desktop, or that the shell would cut short.
   if (const auto refusal = CheckShortcutPath(joined, desktop)) {
-    return ShowRefusal(services, kAction, siteName, path, *refusal);
+    return ShowRefusal(services, *shellObject, kAction, siteName, path, *refusal);
   }
   auto reason = CheckTarget(target);
   if (!reason && HasIcon(icon)) reason = CheckIconLocation(icon);
@@ -77,11 +104,22 @@ void DeleteWebShortcut(shell::Services& services, std::u16string_view siteName) 
   const std::u16string joined = ShortcutPathOnDesktop(linkName, desktop);
   const std::u16string path = CanonicalShortcutPath(joined, desktop);
   if (const auto refusal = CheckShortcutPath(joined, desktop)) {
-    return ShowRefusal(services, u"delete the shortcut", siteName, path, *refusal);
+    return ShowRefusal(services, *shellObject, u"delete the shortcut", siteName, path, *refusal);
   }
 
   const auto fileSystem = services.CreateFileSystemObject();
-  const auto file = fileSystem->GetFile(path);
+  std::unique_ptr<shell::FileObject> file;
+  try {
+    file = fileSystem->GetFile(path);
+  } catch (const shell::ShellError& error) {
+    constexpr std::uint32_t kFileNotFound = 2, kPathNotFound = 3;  // Win32's codes
+    if (error.code() != kFileNotFound && error.code() != kPathNotFound) throw;
+    const std::u16string shared = LowerCase(shellObject->SpecialFolders(kAllUsersDesktop)) +
+                                  path.substr(desktop.size());
+    if (!fileSystem->FileExists(shared)) throw;
+    return services.MsgBox(shell::DescribeFailure(
+        u"find the shortcut", path, OnAllUsersDesktop(u"A shortcut of this name is", shared)));
+  }
   file->Delete();  // kept when the person says so: nothing more to say
 }
 

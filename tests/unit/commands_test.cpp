@@ -155,7 +155,12 @@ TEST_P(RefusalTest, SaysWhyAndTouchesNoFile) {
   } else {
     DeleteWebShortcut(services, c.siteName);
   }
-  ASSERT_EQ(services.calls.size(), 3u) << services.calls.back();
+  // Only the shell object and its folders are asked, then the message.
+  for (std::size_t i = 0; i + 1 < services.calls.size(); ++i) {
+    EXPECT_TRUE(services.calls[i].rfind("CreateShellObject(", 0) == 0 ||
+                services.calls[i].rfind("SpecialFolders(", 0) == 0)
+        << services.calls[i];
+  }
   EXPECT_EQ(services.calls.at(1), Call("SpecialFolders", "Desktop"));
   EXPECT_EQ(services.calls.back().rfind(c.create ? "MsgBox(Could not create the shortcut.\n\n"
                                                  : "MsgBox(Could not delete the shortcut.\n\n",
@@ -182,7 +187,13 @@ INSTANTIATE_TEST_SUITE_P(
         RefusalCase{
             false, u"D:\\Links\\News.lnk", u"", u"",
             "Could not delete the shortcut.\n\nD:\\Links\\News.lnk\n\nThe shortcut is not on "
-            "the desktop. Shortcuts are only written and deleted in the desktop folder."}));
+            "the desktop. Shortcuts are only written and deleted in the desktop folder."},
+        // One on the desktop of all users shows on the person's, but is not in their folder.
+        RefusalCase{false, u"C:\\Users\\Public\\Desktop\\News.lnk", u"", u"",
+                    "Could not delete the shortcut.\n\nC:\\Users\\Public\\Desktop\\News.lnk\n\n"
+                    "The shortcut is on the desktop of all users, which shows on yours too. "
+                    "Pellumar changes only your own desktop."},
+        RefusalCase{true, u"c:\\users\\public\\desktop\\news.lnk", u"a", u"", ""}));
 
 TEST(CreateWebShortcutTest, TheLongestTargetAndIconAShortcutHoldsAreWritten) {
   RecordingServices services;
@@ -229,6 +240,27 @@ TEST(DeleteWebShortcutTest, EmptyNameAsksForTheBareExtensionWithoutAMessage) {
   DeleteWebShortcut(services, u"");
   EXPECT_EQ(services.calls.at(3), Call("GetFile", "c:\\users\\u\\desktop\\.lnk"));
   EXPECT_EQ(services.calls.back(), Call("Delete"));
+}
+
+// A shortcut of that name on the desktop of all users is said to be there, not missing; only a
+// shortcut not found at all is still the system's failure.
+TEST(DeleteWebShortcutTest, AShortcutOnTheDesktopOfAllUsersIsSaidToBeThere) {
+  for (const bool there : {true, false}) {
+    RecordingServices services;
+    services.failAt = Operation::GetFile;
+    services.failCode = 2;  // not found
+    services.fileExists = there;
+    if (!there) {
+      EXPECT_THROW(DeleteWebShortcut(services, u"News"), ShellError);
+      continue;
+    }
+    DeleteWebShortcut(services, u"News");
+    EXPECT_EQ(services.calls.back(),
+              Call("MsgBox",
+                   "Could not find the shortcut.\n\nc:\\users\\u\\desktop\\news.lnk\n\nA shortcut of "
+                   "this name is on the desktop of all users (c:\\users\\public\\desktop\\news.lnk), "
+                   "which shows on yours too. Pellumar changes only your own desktop."));
+  }
 }
 
 class DeleteFailureTest : public ::testing::TestWithParam<Operation> {};

@@ -22,7 +22,7 @@ class RecordingShell final : public shell::ShellObject {
   explicit RecordingShell(RecordingServices& log) : log_(log) {}
   std::u16string SpecialFolders(std::u16string_view folder) override {
     log_.Call(Operation::SpecialFolders, folder);
-    return log_.desktop;
+    return folder == u"AllUsersDesktop" ? log_.allUsersDesktop : log_.desktop;
   }
   std::unique_ptr<shell::ShortcutObject> CreateShortcut(std::u16string_view path) override {
     log_.Call(Operation::CreateShortcut, path);
@@ -80,7 +80,7 @@ void RecordingServices::Record(std::string_view operation, std::u16string_view a
 void RecordingServices::Call(Operation operation, std::u16string_view argument) {
   Record(testing::ToUtf8(shell::OperationName(operation)), argument);
   if (failAt == operation) {
-    throw shell::ShellError(operation, std::u16string(argument), u"Injected failure.", 5);
+    throw shell::ShellError(operation, std::u16string(argument), u"Injected failure.", failCode);
   }
 }
 

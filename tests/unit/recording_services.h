@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <ostream>
@@ -18,7 +19,9 @@ class RecordingServices final : public shell::Services {
  public:
   std::vector<std::string> calls;
   std::u16string desktop = u"C:\\Users\\U\\Desktop";
+  std::u16string allUsersDesktop = u"C:\\Users\\Public\\Desktop";
   std::optional<shell::Operation> failAt;
+  std::uint32_t failCode = 5;  // the Win32 error the failure carries
   bool fileExists = false;  // what FileExists answers
   bool keepFile = false;    // Delete: the person chooses to keep the file
 

@@ -71,10 +71,13 @@ class ShellTest : public ::testing::Test {
 };
 
 TEST_F(ShellTest, DesktopFolderIsAnExistingFolder) {
-  const std::u16string desktop = services_.CreateShellObject()->SpecialFolders(u"Desktop");
-  const DWORD attributes = GetFileAttributesW(Wide(desktop));
-  ASSERT_NE(attributes, INVALID_FILE_ATTRIBUTES) << testing::ToUtf8(desktop);
-  EXPECT_TRUE(attributes & FILE_ATTRIBUTE_DIRECTORY);
+  for (const std::u16string_view folder : {u"Desktop", u"AllUsersDesktop"}) {
+    const std::u16string desktop = services_.CreateShellObject()->SpecialFolders(folder);
+    const DWORD attributes = GetFileAttributesW(Wide(desktop));
+    ASSERT_NE(attributes, INVALID_FILE_ATTRIBUTES) << testing::ToUtf8(desktop);
+    EXPECT_TRUE(attributes & FILE_ATTRIBUTE_DIRECTORY);
+  }
+  EXPECT_NE(LowerCase(services_.CreateShellObject()->SpecialFolders(u"AllUsersDesktop")), Desktop());
 }
 
 TEST_F(ShellTest, CreateWritesTargetAndIconAtTheDesktopPath) {
