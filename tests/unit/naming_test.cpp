@@ -164,6 +164,11 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         NameCase{u"con", PathFault::ReservedName, u"CON is a name Windows keeps for a device"},
         NameCase{u"NUL.txt", PathFault::ReservedName, u"NUL"},
+        // Named in capitals, every letter and only the letters, as typed in small ones.
+        NameCase{u"aux", PathFault::ReservedName, u"AUX is a name"},
+        NameCase{u"com1", PathFault::ReservedName, u"COM1 is a name"},
+        NameCase{u"lpt9.txt", PathFault::ReservedName, u"LPT9 is a name"},
+        NameCase{u"conin$", PathFault::ReservedName, u"CONIN$ is a name"},
         // Characters no file name holds, a colon after the desktop, folders Windows would rename.
         NameCase{u"a<b", PathFault::ForbiddenCharacter,
                  u"A file name cannot hold the character '<'."},
@@ -185,7 +190,8 @@ INSTANTIATE_TEST_SUITE_P(
         NameCase{u"D:\\Links\\News.lnk", PathFault::NotOnDesktop, u"not on the desktop"},
         NameCase{u"\\\\server\\links\\news", PathFault::NotOnDesktop},
         NameCase{u"a:\\news", PathFault::NotOnDesktop},
-        NameCase{u"Z:/news", PathFault::NotOnDesktop}, NameCase{u"@:\\news", PathFault::Colon},
+        NameCase{u"Z:/news", PathFault::NotOnDesktop}, NameCase{u"A:\\news", PathFault::NotOnDesktop},
+        NameCase{u"z:\\news", PathFault::NotOnDesktop}, NameCase{u"@:\\news", PathFault::Colon},
         NameCase{u"[:\\news", PathFault::Colon}, NameCase{u"`:\\news", PathFault::Colon},
         NameCase{u"{:\\news", PathFault::Colon},
         // Longer than the shell's save and the deletion take.
@@ -198,6 +204,8 @@ INSTANTIATE_TEST_SUITE_P(
         NameCase{u"console", std::nullopt}, NameCase{u"com10", std::nullopt},
         NameCase{u"com1x", std::nullopt}, NameCase{u"lpt", std::nullopt},
         NameCase{u"nul_", std::nullopt}, NameCase{u"my con", std::nullopt},
+        NameCase{u"conin", std::nullopt}, NameCase{u"com-1", std::nullopt},
+        NameCase{u"lpt\u2074", std::nullopt},
         NameCase{u" con", std::nullopt}, NameCase{u"news\\today", std::nullopt},
         NameCase{u"news/today", std::nullopt}, NameCase{u".\\news", std::nullopt},
         NameCase{u"c:\\users\\u\\desktop\\News.lnk", std::nullopt},
@@ -214,12 +222,23 @@ TEST(CheckShortcutPathTest, EveryDeviceNameIsRefusedWithOrWithoutAnExtension) {
 }
 
 TEST(CheckShortcutPathTest, APathThatIsNotUnderTheDesktopIsRefused) {
+  const auto fault = [](std::u16string_view path, std::u16string_view desktop) {
+    const auto refusal = CheckShortcutPath(path, desktop);
+    return refusal ? std::optional(refusal->fault) : std::nullopt;
+  };
+  // The desktop itself, with or without "." folders, and a drive's root of its own after it, in
+  // either case of letter (a path as the program makes it is lower-cased; the rule is not).
   for (const std::u16string path :
-       {u"d:\\news.lnk", u"c:\\users\\u\\desktopx\\news.lnk", u"c:\\users\\u\\desktop"}) {
-    EXPECT_EQ(CheckShortcutPath(path, kDesk)->fault, PathFault::NotOnDesktop);
+       {u"d:\\news.lnk", u"c:\\users\\u\\desktopx\\news.lnk", u"c:\\users\\u\\desktop",
+        u"c:\\users\\u\\desktop\\.", u"c:\\users\\u\\desktop\\d:\\",
+        u"c:\\users\\u\\desktop\\A:\\x", u"c:\\users\\u\\desktop\\Z:\\x"}) {
+    EXPECT_EQ(fault(path, kDesk), PathFault::NotOnDesktop) << testing::ToUtf8(path);
   }
-  EXPECT_EQ(CheckShortcutPath(u"\\news.lnk", u"")->fault, PathFault::NotOnDesktop);
-  EXPECT_FALSE(CheckShortcutPath(u"d:\\\\news.lnk", u"d:\\"));  // a desktop at a drive's root
+  EXPECT_EQ(fault(u"\\news.lnk", u""), PathFault::NotOnDesktop);
+  // A desktop at a drive's root: its own separator ends it, so one character is a name.
+  EXPECT_EQ(fault(u"d:\\\\news.lnk", u"d:\\"), std::nullopt);
+  EXPECT_EQ(fault(u"d:\\\\x", u"d:\\"), std::nullopt);
+  EXPECT_EQ(fault(u"d:\\\\.", u"d:\\"), PathFault::NotOnDesktop);
 }
 
 // ---- TrimWhiteSpace ------------------------------------------------------------------------
