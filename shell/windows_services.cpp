@@ -54,10 +54,12 @@ bool IsFolder(const std::u16string& path) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-// Why a save or a delete at `systemPath` was refused with `code` (a Win32 error, an HRESULT or
-// one of the shell's file-operation codes): `reason`, and where the refusal may be that
-// protection's, what to do about it.
-std::u16string ChangeRefused(std::u16string reason, DWORD code, const std::u16string& systemPath) {
+// Raises the failure of a save or a delete at `systemPath`, refused with `code` (a Win32 error,
+// an HRESULT or one of the shell's file-operation codes) for `reason`; where the refusal may be
+// that protection's, the message says what to do about it. `kept` is the code the error keeps.
+[[noreturn]] void RaiseRefusedChange(Operation operation, const std::u16string& path,
+                                     const std::u16string& systemPath, std::u16string reason,
+                                     DWORD code, DWORD kept) {
   const DWORD win32 = HRESULT_FACILITY(code) == FACILITY_WIN32 && (code & 0x80000000u)
                           ? HRESULT_CODE(code)
                           : code;
@@ -68,7 +70,7 @@ std::u16string ChangeRefused(std::u16string reason, DWORD code, const std::u16st
     reason += u"\n\n";
     reason += kProtectedFolder;
   }
-  return reason;
+  throw ShellError(operation, path, std::move(reason), kept);
 }
 
 std::u16string KnownFolder(REFKNOWNFOLDERID folder, std::u16string_view requested) {
@@ -133,8 +135,7 @@ class Shortcut final : public ShortcutObject {
       const HRESULT saved = file->Save(Wide(systemPath_), TRUE);
       if (FAILED(saved)) {
         const auto code = static_cast<DWORD>(saved);
-        throw ShellError(Operation::Save, path_, ChangeRefused(SystemReason(code), code, systemPath_),
-                         code);
+        RaiseRefusedChange(Operation::Save, path_, systemPath_, SystemReason(code), code, code);
       }
     }
     // A save can report success and leave nothing behind; a shortcut that is not on disk
@@ -209,9 +210,8 @@ class File final : public FileObject {
       return false;  // the person said no
     if (result != 0) {
       const auto code = static_cast<std::uint32_t>(result);
-      throw ShellError(Operation::Delete, path_,
-                       ChangeRefused(FileOperationReason(code, SystemText(code)), code, systemPath_),
-                       0);
+      RaiseRefusedChange(Operation::Delete, path_, systemPath_,
+                         FileOperationReason(code, SystemText(code)), code, 0);
     }
     if (IsFile(systemPath_, &error)) {
       throw ShellError(Operation::Delete, path_,
@@ -228,19 +228,19 @@ class File final : public FileObject {
     // The shell's file operation takes wildcards, and "*" would be every shortcut there is.
     if (path_.find_first_of(u"*?") != std::u16string::npos)
       Raise(Operation::Delete, path_, ERROR_INVALID_NAME);
-    const auto raise = [this](DWORD code) {
-      throw ShellError(Operation::Delete, path_, ChangeRefused(SystemReason(code), code, systemPath_),
-                       code);
-    };
     const DWORD attributes = GetFileAttributesW(Wide(systemPath_));
-    if (attributes == INVALID_FILE_ATTRIBUTES) raise(GetLastError());
+    if (attributes == INVALID_FILE_ATTRIBUTES) RaiseRefused(GetLastError());
     // Read-only: refused for that reason alone.
     if (attributes & FILE_ATTRIBUTE_READONLY) Raise(Operation::Delete, path_, ERROR_ACCESS_DENIED);
     const HANDLE file = CreateFileW(Wide(systemPath_), DELETE,
                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                     OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-    if (file == INVALID_HANDLE_VALUE) raise(GetLastError());
+    if (file == INVALID_HANDLE_VALUE) RaiseRefused(GetLastError());
     CloseHandle(file);
+  }
+
+  [[noreturn]] void RaiseRefused(DWORD code) const {
+    RaiseRefusedChange(Operation::Delete, path_, systemPath_, SystemReason(code), code, code);
   }
 
   std::u16string path_;        // as the commands made it, for messages

@@ -23,14 +23,12 @@ constexpr std::u16string_view kPreviousInRecycleBin =
 // A shortcut on the desktop of all users shows on the person's own desktop too, but it is not
 // in the desktop folder, which is the only one Pellumar changes.
 constexpr std::u16string_view kAllUsersDesktop = u"AllUsersDesktop";
-
-std::u16string OnAllUsersDesktop(std::u16string_view subject, std::u16string_view where = {}) {
-  std::u16string text(subject);
-  text += u" on the desktop of all users";
-  if (!where.empty()) text += u" (" + std::u16string(where) + u")";
-  text += u", which shows on yours too. Pellumar changes only your own desktop.";
-  return text;
-}
+constexpr std::u16string_view kPickedOnAllUsersDesktop =
+    u"The shortcut is on the desktop of all users, which shows on yours too. Pellumar changes "
+    u"only your own desktop.";
+constexpr std::u16string_view kNamedOnAllUsersDesktop =
+    u"A shortcut of this name is on the desktop of all users, which shows on yours too. Pellumar "
+    u"changes only your own desktop.";
 
 bool IsInFolder(std::u16string_view path, std::u16string_view folder) {
   return !folder.empty() && path.size() > folder.size() + 1 &&
@@ -49,8 +47,7 @@ void ShowRefusal(shell::Services& services, shell::ShellObject& shellObject,
   const bool shared = IsInFolder(LowerCase(siteName),
                                  LowerCase(shellObject.SpecialFolders(kAllUsersDesktop)));
   services.MsgBox(shell::DescribeFailure(
-      action, siteName,
-      shared ? OnAllUsersDesktop(u"The shortcut is") : refusal.reason));
+      action, siteName, shared ? kPickedOnAllUsersDesktop : std::u16string_view(refusal.reason)));
 }
 
 }  // namespace
@@ -114,11 +111,11 @@ void DeleteWebShortcut(shell::Services& services, std::u16string_view siteName) 
   } catch (const shell::ShellError& error) {
     constexpr std::uint32_t kFileNotFound = 2, kPathNotFound = 3;  // Win32's codes
     if (error.code() != kFileNotFound && error.code() != kPathNotFound) throw;
-    const std::u16string shared = LowerCase(shellObject->SpecialFolders(kAllUsersDesktop)) +
-                                  path.substr(desktop.size());
+    std::u16string shared = shellObject->SpecialFolders(kAllUsersDesktop);
+    shared += std::u16string_view(path).substr(desktop.size());
     if (!fileSystem->FileExists(shared)) throw;
-    return services.MsgBox(shell::DescribeFailure(
-        u"find the shortcut", path, OnAllUsersDesktop(u"A shortcut of this name is", shared)));
+    return services.MsgBox(
+        shell::DescribeFailure(u"find the shortcut", path, kNamedOnAllUsersDesktop));
   }
   file->Delete();  // kept when the person says so: nothing more to say
 }

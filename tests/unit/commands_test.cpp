@@ -258,8 +258,10 @@ TEST(DeleteWebShortcutTest, AShortcutOnTheDesktopOfAllUsersIsSaidToBeThere) {
     EXPECT_EQ(services.calls.back(),
               Call("MsgBox",
                    "Could not find the shortcut.\n\nc:\\users\\u\\desktop\\news.lnk\n\nA shortcut of "
-                   "this name is on the desktop of all users (c:\\users\\public\\desktop\\news.lnk), "
-                   "which shows on yours too. Pellumar changes only your own desktop."));
+                   "this name is on the desktop of all users, which shows on yours too. Pellumar "
+                   "changes only your own desktop."));
+    EXPECT_EQ(services.calls.at(services.calls.size() - 2),
+              Call("FileExists", "C:\\Users\\Public\\Desktop\\news.lnk"));
   }
 }
 

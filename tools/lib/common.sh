@@ -93,10 +93,21 @@ PELLUMAR_RELEASE_DEBIAN="Debian 12 (bookworm)"
 DebianSuite() { (. /etc/os-release && echo "${VERSION_CODENAME:-unknown}"); }
 
 # Whether this machine runs 32-bit programs: some kernels run 64-bit code only, and there
-# Wine's 32-bit loader cannot start (the 64-bit one can). Asked of the loader itself, by its
-# exit status; where Wine is laid out otherwise, the system's own `wine` is trusted.
+# Wine's 32-bit loader cannot start (the 64-bit one can). Asked of the system's 32-bit program
+# loader, whose path is fixed by the i386 ABI, by its exit status; where it is not installed
+# (no 32-bit Wine yet either), nothing is known against it.
 Runs32BitPrograms() {
-  [ ! -x /usr/lib/wine/wine ] || /usr/lib/wine/wine --version >/dev/null 2>&1
+  [ ! -e /lib/ld-linux.so.2 ] || /lib/ld-linux.so.2 --version >/dev/null 2>&1
+}
+
+# Wine's 64-bit loader, started directly where the system's `wine` would try the 32-bit one
+# first.
+Wine64Loader() {
+  local loader
+  for loader in /usr/lib/wine/wine64 /usr/lib/x86_64-linux-gnu/wine/wine64 "$(command -v wine64)"; do
+    [ -n "$loader" ] && [ -x "$loader" ] && { echo "$loader"; return; }
+  done
+  echo wine
 }
 
 # The build whose program tools/run and tools/screenshot show: the 32-bit one, the release
