@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/contrast.h"
 #include "app/dpi.h"
 #include "app/pickers.h"
 #include "resources/resource_ids.h"
@@ -101,8 +102,10 @@ LOGFONTW LabelFont(UINT dpi) {
 
 }  // namespace
 
-Form1::Form1(HINSTANCE instance, shell::Services* platform)
-    : instance_(instance), platform_(platform) {
+Form1::Form1(HINSTANCE instance, Form1Seams seams)
+    : instance_(instance),
+      platform_(seams.platform),
+      askHighContrast_(seams.highContrast ? seams.highContrast : HighContrastOn) {
   PELLUMAR_STEP("start-up: cursor and picture");
   handCursor_ = LoadCursorW(instance, MAKEINTRESOURCEW(IDC_HANDPOINT));
   background_.Load(instance, IDR_BACKGROUND);
@@ -204,6 +207,11 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_DPICHANGED:
       OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
       return 0;
+    case WM_SYSCOLORCHANGE:
+    case WM_SETTINGCHANGE:
+    case WM_THEMECHANGED:
+      OnSettingsChanged();
+      break;
     case kSendShellNotices:
       if (services_) services_->SendShellNotices();
       return 0;
@@ -221,6 +229,7 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 void Form1::OnCreate() {
   PELLUMAR_STEP("start-up: WM_CREATE");
   dpi_ = DpiOf(hwnd_);
+  highContrast_ = askHighContrast_();
   services_.emplace(hwnd_);
   dlgCommonDialog_ = shell::CreateCommonDialog(hwnd_);
   for (const ControlSpec& control : kControls) {
@@ -461,13 +470,19 @@ void Form1::OpenWebPage(std::u16string_view address) {
 }
 
 LRESULT Form1::OnCtlColorStatic(HDC dc, HWND control) {
+  const bool isLink = control == Control(ControlId::lblLink);
+  if (highContrast_) {
+    const ContrastColours theme = ThemeColours();
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, isLink ? theme.link : theme.text);
+    return reinterpret_cast<LRESULT>(theme.background);
+  }
   // The labels are transparent: the picture is drawn under them, then their text on top.
   RECT area{};
   GetWindowRect(control, &area);
   MapWindowPoints(nullptr, hwnd_, reinterpret_cast<POINT*>(&area), 2);
   background_.Paint(dc, {area.left, area.top}, area, dpi_);
   SetBkMode(dc, TRANSPARENT);
-  const bool isLink = control == Control(ControlId::lblLink);
   SetTextColor(dc, isLink && linkColor_ != CLR_INVALID ? linkColor_ : GetSysColor(COLOR_BTNTEXT));
   return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
 }
@@ -481,7 +496,17 @@ bool Form1::OnSetCursor(HWND control) {
 void Form1::OnEraseBackground(HDC dc) {
   RECT client{};
   GetClientRect(hwnd_, &client);
-  background_.Paint(dc, {0, 0}, client, dpi_);
+  if (highContrast_) {
+    FillRect(dc, &client, ThemeColours().background);
+  } else {
+    background_.Paint(dc, {0, 0}, client, dpi_);
+  }
+}
+
+void Form1::OnSettingsChanged() {
+  highContrast_ = askHighContrast_();
+  // The labels paint their own background: they are told too.
+  RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 // As dialogs keep their focus: the control that had it is remembered when the window is left,

@@ -15,13 +15,19 @@
 
 namespace pellumar::app {
 
+// Where a test stands in for the system: the platform the commands and pickers call, and the
+// one place the window asks whether a contrast theme is on. Null: the system's own.
+struct Form1Seams {
+  shell::Services* platform = nullptr;
+  bool (*highContrast)() = nullptr;
+};
+
 // The program's only window: three labelled boxes, two "Browse" buttons, "Create Shortcut",
 // "Delete Shortcut" and the credit link, laid out from the design in twips and scaled with
 // the DPI of the monitor it is on.
 class Form1 {
  public:
-  // The commands and pickers call `platform` where one is given (a test's), else the shell.
-  explicit Form1(HINSTANCE instance, shell::Services* platform = nullptr);
+  explicit Form1(HINSTANCE instance, Form1Seams seams = {});
   ~Form1();
   Form1(const Form1&) = delete;
   Form1& operator=(const Form1&) = delete;
@@ -49,6 +55,8 @@ class Form1 {
   void RememberFocus();
   void RestoreFocus();
   void OnDpiChanged(UINT dpi, const RECT& suggested);
+  // Windows announced new colours, settings or a new theme.
+  void OnSettingsChanged();
 
   // The window's event handlers.
   void Form_Load();
@@ -97,6 +105,8 @@ class Form1 {
   std::optional<shell::ComApartment> com_;  // started by the first click that needs it
   std::optional<shell::WindowsServices> services_;
   shell::Services* platform_;
+  bool (*askHighContrast_)();
+  bool highContrast_ = false;
   std::unique_ptr<shell::CommonDialog> dlgCommonDialog_;
 };
 

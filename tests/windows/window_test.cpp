@@ -421,6 +421,58 @@ TEST(WindowDpiTest, AChangeOfScaleRepaintsTheLabelsLikeAWindowStartedAtThatScale
   }
 }
 
+bool contrastTheme = false;
+bool ContrastTheme() { return contrastTheme; }
+
+int CountOf(const std::vector<COLORREF>& pixels, COLORREF colour) {
+  return static_cast<int>(std::count(pixels.begin(), pixels.end(), colour));
+}
+
+// Under a contrast theme the window paints the theme's colour pairs and no picture behind its
+// text; with the theme off again it is today's window, pixel for pixel.
+TEST(WindowContrastTest, AContrastThemeTakesThePicturesPlaceAndLeavesNothingBehind) {
+  app::Form1 started(GetModuleHandleW(nullptr));
+  app::Form1 themed(GetModuleHandleW(nullptr), {nullptr, ContrastTheme});
+  ASSERT_TRUE(started.Create());
+  ASSERT_TRUE(themed.Create());
+  started.Show(SW_SHOWNOACTIVATE);
+  themed.Show(SW_SHOWNOACTIVATE);
+  RECT frame{};
+  GetWindowRect(started.hwnd(), &frame);
+  SetWindowPos(started.hwnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
+  SetWindowPos(themed.hwnd(), HWND_TOP, 0, frame.bottom - frame.top + 8, 0, 0,
+               SWP_NOSIZE | SWP_NOACTIVATE);
+  const ControlId labels[] = {ControlId::Label2, ControlId::Label1, ControlId::lblIcon};
+
+  contrastTheme = true;
+  SendMessageW(themed.hwnd(), WM_SYSCOLORCHANGE, 0, 0);
+  Settle(themed.hwnd());
+  const COLORREF window = GetSysColor(COLOR_WINDOW);
+  {
+    const app::WindowDc dc(themed.hwnd());
+    EXPECT_EQ(GetPixel(dc.get(), 5, 5), window);
+    EXPECT_EQ(GetPixel(dc.get(), 100, 67), window) << "the picture's line shows";
+  }
+  for (ControlId id : labels) {
+    const std::vector<COLORREF> shown = PixelsOf(themed.Control(id));
+    EXPECT_EQ(shown.front(), window) << "label " << static_cast<int>(id);
+    EXPECT_GT(CountOf(shown, GetSysColor(COLOR_WINDOWTEXT)), 0) << "label " << static_cast<int>(id);
+  }
+  const std::vector<COLORREF> credit = PixelsOf(themed.Control(ControlId::lblLink));
+  EXPECT_GT(CountOf(credit, GetSysColor(COLOR_HOTLIGHT)), 0);
+
+  contrastTheme = false;
+  SendMessageW(themed.hwnd(), WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0);
+  Settle(themed.hwnd());
+  Settle(started.hwnd());
+  for (ControlId id : {ControlId::Label2, ControlId::Label1, ControlId::lblIcon, ControlId::lblLink}) {
+    EXPECT_EQ(PixelsOf(themed.Control(id)), PixelsOf(started.Control(id)))
+        << "label " << static_cast<int>(id);
+  }
+  const app::WindowDc shown(themed.hwnd()), today(started.hwnd());
+  EXPECT_EQ(GetPixel(shown.get(), 100, 67), GetPixel(today.get(), 100, 67));
+}
+
 TEST(WindowSizeTest, ALargerWindowShowsMoreOfThePictureThenTheField) {
   app::Form1 form(GetModuleHandleW(nullptr));
   ASSERT_TRUE(form.Create());
@@ -539,7 +591,7 @@ long long RecycledItems() {
 TEST(WindowBusyTest, ClicksDuringASlowSaveAreDroppedUnderTheWaitCursor) {
   PELLUMAR_ONLY_ON_A_THROWAWAY_MACHINE();
   SlowSave slow;
-  app::Form1 form(GetModuleHandleW(nullptr), &slow);
+  app::Form1 form(GetModuleHandleW(nullptr), {&slow});
   ASSERT_TRUE(form.Create());
   form.Show(SW_SHOWNORMAL);
   const std::u16string path =
