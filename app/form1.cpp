@@ -11,6 +11,7 @@
 
 #include "app/contrast.h"
 #include "app/dpi.h"
+#include "app/text_scale.h"
 #include "app/pickers.h"
 #include "resources/resource_ids.h"
 #include "shell/system_dlls.h"
@@ -46,11 +47,15 @@ class ScopeExit {
   Function function_;
 };
 
-// The window's frame centred in the primary monitor's work area, its client area the form's
-// size at `dpi`.
-RECT CentredFrame(UINT dpi) {
-  const RECT frame = WindowRectForClient(
-      {TwipsToPixels(kClientWidth, dpi), TwipsToPixels(kClientHeight, dpi)}, kStyle, 0, dpi);
+// The window's frame for the form's client size at `scale`.
+RECT FrameFor(const WindowScale& scale) {
+  return WindowRectForClient({scale.Pixels(kClientWidth), scale.Pixels(kClientHeight)}, kStyle, 0,
+                             scale.dpi);
+}
+
+// The window's frame centred in the primary monitor's work area.
+RECT CentredFrame(const WindowScale& scale) {
+  const RECT frame = FrameFor(scale);
   const int width = frame.right - frame.left;
   const int height = frame.bottom - frame.top;
   MONITORINFO monitor{};
@@ -67,9 +72,9 @@ struct Place {
   int x, y, width, height;
 };
 
-Place PlaceOf(const ControlSpec& control, UINT dpi) {
-  return {TwipsToPixels(control.left, dpi), TwipsToPixels(control.top, dpi),
-          TwipsToPixels(control.width, dpi), TwipsToPixels(control.height, dpi)};
+Place PlaceOf(const ControlSpec& control, const WindowScale& scale) {
+  return {scale.Pixels(control.left), scale.Pixels(control.top), scale.Pixels(control.width),
+          scale.Pixels(control.height)};
 }
 
 int IdOf(ControlId id) { return static_cast<int>(id); }
@@ -87,9 +92,9 @@ bool IsBoldLabel(ControlId id) {
 // installed face has it; how wide the captions come out varies from machine to machine.
 constexpr BYTE kArabicCharset = 178;
 
-LOGFONTW LabelFont(UINT dpi) {
+LOGFONTW LabelFont(const WindowScale& scale) {
   LOGFONTW font{};
-  font.lfHeight = -MulDiv(825, static_cast<int>(dpi), 7200);
+  font.lfHeight = scale.Grow(-MulDiv(825, static_cast<int>(scale.dpi), 7200));
   font.lfWeight = FW_BOLD;
   font.lfCharSet = kArabicCharset;
   font.lfOutPrecision = OUT_DEFAULT_PRECIS;
@@ -130,7 +135,7 @@ bool Form1::Create() {
   // Made where and as large as it is shown, at the scale programs start at: moving and sizing
   // it afterwards would lay it out a second time while the person waits.
   placedDpi_ = SystemDpi();
-  const RECT frame = CentredFrame(placedDpi_);
+  const RECT frame = CentredFrame(ScaleAt(placedDpi_));
   return CreateWindowExW(0, kForm1Class, shell::kAppTitle, kStyle, frame.left, frame.top,
                          frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr,
                          instance_, this) != nullptr;
@@ -138,7 +143,7 @@ bool Form1::Create() {
 
 void Form1::Show(int showCommand) {
   if (dpi_ != placedDpi_) {  // the primary monitor has another scale than the system's
-    const RECT frame = CentredFrame(dpi_);
+    const RECT frame = CentredFrame(scale_);
     SetWindowPos(hwnd_, nullptr, frame.left, frame.top, frame.right - frame.left,
                  frame.bottom - frame.top, SWP_NOZORDER | SWP_NOACTIVATE);
   }
@@ -207,8 +212,10 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_DPICHANGED:
       OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
       return 0;
-    case WM_SYSCOLORCHANGE:
     case WM_SETTINGCHANGE:
+      OnTextSizeChanged();
+      [[fallthrough]];
+    case WM_SYSCOLORCHANGE:
     case WM_THEMECHANGED:
       OnSettingsChanged();
       break;
@@ -229,6 +236,7 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 void Form1::OnCreate() {
   PELLUMAR_STEP("start-up: WM_CREATE");
   dpi_ = DpiOf(hwnd_);
+  scale_ = ScaleAt(dpi_);
   highContrast_ = askHighContrast_();
   services_.emplace(hwnd_);
   dlgCommonDialog_ = shell::CreateCommonDialog(hwnd_);
@@ -253,7 +261,7 @@ void Form1::OnCreate() {
         break;
     }
     // Each made in its place: placing them afterwards would lay every one out twice.
-    const Place place = PlaceOf(control, dpi_);
+    const Place place = PlaceOf(control, scale_);
     controls_[IndexOf(control.id)] = CreateWindowExW(
         exStyle, className, Wide(std::u16string(control.text)), style, place.x, place.y,
         place.width, place.height, hwnd_,
@@ -302,7 +310,7 @@ void Form1::BuildFonts() {
 // on one line inside its label: then the nearest request that does, so no caption is ever cut
 // ("Site Name:" as "Site") or broken onto a second line.
 UniqueFont Form1::LabelFontThatFits() const {
-  const LOGFONTW asked = LabelFont(dpi_);
+  const LOGFONTW asked = LabelFont(scale_);
   LOGFONTW anyCharset = asked;
   anyCharset.lfCharSet = DEFAULT_CHARSET;
   LOGFONTW trueType = anyCharset;  // the TrueType face that followed the bitmap one
@@ -319,7 +327,7 @@ UniqueFont Form1::LabelFontThatFits() const {
       if (!IsBoldLabel(control.id)) continue;
       const SIZE size = TextExtent(hwnd_, font.get(), Wide(std::u16string(control.text)),
                                    static_cast<int>(control.text.size()));
-      excess = std::max(excess, size.cx - TwipsToPixels(control.width, dpi_));
+      excess = std::max(excess, size.cx - scale_.Pixels(control.width));
     }
     if (excess <= 0) return font;
     if (!best || excess < bestExcess) {
@@ -343,7 +351,7 @@ void Form1::BuildLinkFont() {
 
 void Form1::LayOut() {
   for (const ControlSpec& control : kControls) {
-    const Place place = PlaceOf(control, dpi_);
+    const Place place = PlaceOf(control, scale_);
     SetWindowPos(Control(control.id), nullptr, place.x, place.y, place.width, place.height,
                  SWP_NOZORDER | SWP_NOACTIVATE);
   }
@@ -503,6 +511,19 @@ void Form1::OnEraseBackground(HDC dc) {
   }
 }
 
+// Text size changed while the window is open: laid out again at the new scale, its frame's
+// top-left corner kept.
+void Form1::OnTextSizeChanged() {
+  const WindowScale scale = ScaleAt(dpi_);
+  if (scale == scale_) return;
+  scale_ = scale;
+  const RECT frame = FrameFor(scale_);
+  SetWindowPos(hwnd_, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  BuildFonts();
+  LayOut();
+}
+
 void Form1::OnSettingsChanged() {
   highContrast_ = askHighContrast_();
   // The labels paint their own background: they are told too.
@@ -529,6 +550,7 @@ void Form1::RestoreFocus() {
 
 void Form1::OnDpiChanged(UINT dpi, const RECT& suggested) {
   dpi_ = dpi;
+  scale_ = ScaleAt(dpi);
   SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
   BuildFonts();

@@ -9,6 +9,7 @@
 #include "app/background.h"
 #include "app/gdi.h"
 #include "app/layout.h"
+#include "app/text_scale.h"
 #include "shell/com_apartment.h"
 #include "shell/services.h"
 #include "shell/windows_services.h"
@@ -57,6 +58,7 @@ class Form1 {
   void OnDpiChanged(UINT dpi, const RECT& suggested);
   // Windows announced new colours, settings or a new theme.
   void OnSettingsChanged();
+  void OnTextSizeChanged();
 
   // The window's event handlers.
   void Form_Load();
@@ -90,6 +92,7 @@ class Form1 {
   HWND controls_[kControls.size()] = {};
   UINT dpi_ = 96;
   UINT placedDpi_ = 96;  // the scale the window was made for
+  WindowScale scale_;    // of the layout: the DPI and the text size
   Background background_;
   UniqueFont labelFont_;
   UniqueFont defaultFont_;

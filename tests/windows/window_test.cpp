@@ -473,6 +473,88 @@ TEST(WindowContrastTest, AContrastThemeTakesThePicturesPlaceAndLeavesNothingBehi
   EXPECT_EQ(GetPixel(shown.get(), 100, 67), GetPixel(today.get(), 100, 67));
 }
 
+// The system's message font at `percent` text, as Windows' Text size setting makes it, for as long
+// as this lives; the old one back when it goes.
+class TextSize {
+ public:
+  explicit TextSize(int percent) {
+    metrics_.cbSize = sizeof metrics_;
+    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics_, &metrics_, 0);
+    NONCLIENTMETRICSW larger = metrics_;
+    larger.lfMessageFont.lfHeight = -MulDiv(12, percent, 100);  // 9 points at 96 DPI
+    lstrcpyW(larger.lfMessageFont.lfFaceName, L"Tahoma");
+    SystemParametersInfoW(SPI_SETNONCLIENTMETRICS, sizeof larger, &larger, 0);
+  }
+  ~TextSize() { SystemParametersInfoW(SPI_SETNONCLIENTMETRICS, sizeof metrics_, &metrics_, 0); }
+  TextSize(const TextSize&) = delete;
+  TextSize& operator=(const TextSize&) = delete;
+
+ private:
+  NONCLIENTMETRICSW metrics_{};
+};
+
+// How far `text` in the control's font overflows its client area, across and down (negative:
+// room to spare), with `margin` pixels kept free on each side.
+SIZE Overflow(HWND control, const std::u16string& text, int margin) {
+  RECT client{};
+  GetClientRect(control, &client);
+  const SIZE size = app::TextExtent(
+      control, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)),
+      shell::Wide(text), static_cast<int>(text.size()));
+  return {size.cx + 2 * margin - client.right, size.cy + 2 * margin - client.bottom};
+}
+
+struct TextCase {
+  int percent;
+  UINT dpi;
+};
+
+class WindowTextSizeTest : public ::testing::TestWithParam<TextCase> {};
+
+// At larger text the window grows with its font, so every caption and a typed address still
+// fit: in a window that was open when the setting changed, and in one started after.
+TEST_P(WindowTextSizeTest, EveryCaptionAndATypedAddressFitTheirControls) {
+  PELLUMAR_ONLY_ON_A_THROWAWAY_MACHINE();  // the prefix's message font, for the test's length
+  const auto [percent, dpi] = GetParam();
+  app::Form1 open(GetModuleHandleW(nullptr));
+  ASSERT_TRUE(open.Create());
+  const TextSize text(percent);
+  SendMessageW(open.hwnd(), WM_SETTINGCHANGE, SPI_SETNONCLIENTMETRICS, 0);
+  app::Form1 started(GetModuleHandleW(nullptr));
+  ASSERT_TRUE(started.Create());
+  for (app::Form1* form : {&open, &started}) {
+    SCOPED_TRACE(form == &open ? "open when the setting changed" : "started after");
+    RECT suggested{0, 0, 1600, 1000};
+    if (dpi != app::DpiOf(form->hwnd())) {
+      SendMessageW(form->hwnd(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
+                   reinterpret_cast<LPARAM>(&suggested));
+    }
+    const auto grown = [&](int pixels) { return MulDiv(pixels * percent / 100, static_cast<int>(dpi), 96); };
+    if (dpi == 96) {  // a change of scale takes the size the system suggests
+      RECT client{};
+      GetClientRect(form->hwnd(), &client);
+      EXPECT_NEAR(client.right, grown(351), 1);
+      EXPECT_NEAR(client.bottom, grown(204), 1);
+    }
+    const RECT url = ClientRectOf(form->Control(ControlId::txtURL));
+    EXPECT_NEAR(url.right, grown(329), 1);
+    EXPECT_NEAR(url.bottom, grown(49), 1);
+    SetWindowTextW(form->Control(ControlId::txtURL), L"www.example.org/news");
+    for (const Expected& e : kDesign) {
+      const HWND control = form->Control(e.id);
+      const std::u16string caption = testing::WindowText(control);
+      if (caption.empty()) continue;
+      const SIZE over = Overflow(control, caption, e.className[0] == L'B' ? 2 : 0);
+      EXPECT_LE(over.cx, 0) << testing::ToUtf8(caption);
+      EXPECT_LE(over.cy, 0) << testing::ToUtf8(caption);
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, WindowTextSizeTest,
+                         ::testing::Values(TextCase{150, 96}, TextCase{200, 96}, TextCase{150, 144},
+                                           TextCase{200, 144}));
+
 TEST(WindowSizeTest, ALargerWindowShowsMoreOfThePictureThenTheField) {
   app::Form1 form(GetModuleHandleW(nullptr));
   ASSERT_TRUE(form.Create());
