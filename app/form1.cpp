@@ -33,6 +33,9 @@ constexpr DWORD kStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
 // Posted after a click that wrote or deleted a shortcut: the shell is told once the window has
 // answered the click.
 constexpr UINT kSendShellNotices = WM_APP + 1;
+// Posted once the window first shows: what screen readers are told, which needs COM, is not
+// paid before the first paint.
+constexpr UINT kDescribeControls = WM_APP + 2;
 
 // Runs a function when it goes, however the scope is left.
 template <typename Function>
@@ -110,7 +113,9 @@ LOGFONTW LabelFont(const WindowScale& scale) {
 Form1::Form1(HINSTANCE instance, Form1Seams seams)
     : instance_(instance),
       platform_(seams.platform),
-      askHighContrast_(seams.highContrast ? seams.highContrast : HighContrastOn) {
+      askHighContrast_(seams.highContrast ? seams.highContrast : HighContrastOn),
+      systemReader_(seams.screenReader ? nullptr : SystemScreenReader()),
+      screenReader_(seams.screenReader ? seams.screenReader : systemReader_.get()) {
   PELLUMAR_STEP("start-up: cursor and picture");
   handCursor_ = LoadCursorW(instance, MAKEINTRESOURCEW(IDC_HANDPOINT));
   background_.Load(instance, IDR_BACKGROUND);
@@ -154,6 +159,7 @@ void Form1::Show(int showCommand) {
   PELLUMAR_STEP("start-up: UpdateWindow, the first paint");
   UpdateWindow(hwnd_);
   SetFocus(Control(ControlId::txtURL));
+  PostMessageW(hwnd_, kDescribeControls, 0, 0);
 }
 
 HWND Form1::Control(ControlId id) const { return controls_[IndexOf(id)]; }
@@ -222,6 +228,12 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case kSendShellNotices:
       if (services_) services_->SendShellNotices();
       return 0;
+    case kDescribeControls:
+      DescribeControls();
+      return 0;
+    case WM_GETOBJECT:
+      if (const LRESULT answer = screenReader_->Answer(hwnd_, wParam, lParam)) return answer;
+      break;
     case WM_DESTROY:
       PELLUMAR_SAVE_STEPS();
       if (services_) services_->SendShellNotices();  // none is lost to a quick close
@@ -415,7 +427,11 @@ void Form1::RunHandler(Handler handler) {
   });
   try {
     if (!com_) com_.emplace();
+    services_->TakeChange();
     handler();
+    // Success shows nothing on the screen; a screen reader says what happened.
+    if (const std::u16string_view change = services_->TakeChange(); !change.empty())
+      screenReader_->Announce(hwnd_, change);
   } catch (const shell::ShellError& error) {
     ReportError(error.Describe());
   } catch (const std::bad_alloc&) {
@@ -522,6 +538,13 @@ void Form1::OnTextSizeChanged() {
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   BuildFonts();
   LayOut();
+}
+
+void Form1::DescribeControls() {
+  if (!com_) com_.emplace();
+  screenReader_->Describe(Control(ControlId::Command1), kIconBrowseDescription);
+  screenReader_->Describe(Control(ControlId::Command3), kShortcutBrowseDescription);
+  screenReader_->MarkAsLink(Control(ControlId::lblLink));
 }
 
 void Form1::OnSettingsChanged() {

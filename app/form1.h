@@ -9,6 +9,7 @@
 #include "app/background.h"
 #include "app/gdi.h"
 #include "app/layout.h"
+#include "app/screen_reader.h"
 #include "app/text_scale.h"
 #include "shell/com_apartment.h"
 #include "shell/services.h"
@@ -21,6 +22,7 @@ namespace pellumar::app {
 struct Form1Seams {
   shell::Services* platform = nullptr;
   bool (*highContrast)() = nullptr;
+  ScreenReader* screenReader = nullptr;
 };
 
 // The program's only window: three labelled boxes, two "Browse" buttons, "Create Shortcut",
@@ -56,6 +58,8 @@ class Form1 {
   void RememberFocus();
   void RestoreFocus();
   void OnDpiChanged(UINT dpi, const RECT& suggested);
+  // Tells screen readers what the controls' captions do not say.
+  void DescribeControls();
   // Windows announced new colours, settings or a new theme.
   void OnSettingsChanged();
   void OnTextSizeChanged();
@@ -109,6 +113,8 @@ class Form1 {
   std::optional<shell::WindowsServices> services_;
   shell::Services* platform_;
   bool (*askHighContrast_)();
+  std::unique_ptr<ScreenReader> systemReader_;
+  ScreenReader* screenReader_;
   bool highContrast_ = false;
   std::unique_ptr<shell::CommonDialog> dlgCommonDialog_;
 };

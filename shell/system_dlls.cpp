@@ -114,6 +114,43 @@ int GetSystemMetricsForDpi(int metric, UINT dpi) {
   return bound ? bound(metric, dpi) : 0;
 }
 
+// UI Automation's functions are declared here: the API header of some MinGW-w64 releases does
+// not compile as C++.
+HRESULT UiaHostProviderFromHwnd(HWND window, IRawElementProviderSimple** provider) {
+  static constinit std::atomic<FARPROC> cache{};
+  using Function = HRESULT(WINAPI*)(HWND, IRawElementProviderSimple**);
+  const auto bound = Bind<Function>(cache, L"uiautomationcore.dll", "UiaHostProviderFromHwnd");
+  *provider = nullptr;
+  return bound ? bound(window, provider) : kMissing;
+}
+
+LRESULT UiaReturnRawElementProvider(HWND window, WPARAM wParam, LPARAM lParam,
+                                    IRawElementProviderSimple* provider) {
+  static constinit std::atomic<FARPROC> cache{};
+  using Function = LRESULT(WINAPI*)(HWND, WPARAM, LPARAM, IRawElementProviderSimple*);
+  const auto bound = Bind<Function>(cache, L"uiautomationcore.dll", "UiaReturnRawElementProvider");
+  return bound ? bound(window, wParam, lParam, provider) : 0;
+}
+
+HRESULT UiaRaiseNotificationEvent(IRawElementProviderSimple* provider, const wchar_t* text) {
+  // Declared by newer SDKs only; its enumerations' values are fixed by the interface.
+  using Raise = HRESULT(WINAPI*)(IRawElementProviderSimple*, int kind, int processing, BSTR text,
+                                 BSTR activity);
+  constexpr int kActionCompleted = 2, kImportantMostRecent = 1;
+  static constinit std::atomic<FARPROC> cache{}, allocate{}, release{};
+  const auto raise = Bind<Raise>(cache, L"uiautomationcore.dll", "UiaRaiseNotificationEvent");
+  const auto sysAlloc = Bind<decltype(&::SysAllocString)>(allocate, L"oleaut32.dll", "SysAllocString");
+  const auto sysFree = Bind<decltype(&::SysFreeString)>(release, L"oleaut32.dll", "SysFreeString");
+  if (!raise || !sysAlloc || !sysFree) return kMissing;
+  const BSTR said = sysAlloc(text), activity = sysAlloc(L"Pellumar");
+  const HRESULT result = said && activity
+                             ? raise(provider, kActionCompleted, kImportantMostRecent, said, activity)
+                             : E_OUTOFMEMORY;
+  sysFree(said);
+  sysFree(activity);
+  return result;
+}
+
 HRESULT SHCreateItemFromParsingName(PCWSTR path, IBindCtx* context, REFIID iid, void** item) {
   PELLUMAR_BIND(L"shell32.dll", SHCreateItemFromParsingName);
   *item = nullptr;

@@ -4,6 +4,7 @@
 #include <objbase.h>
 #include <shellapi.h>
 #include <shlobj.h>
+#include <uiautomationcore.h>
 
 // The functions of ole32, shell32 and newer user32 the program calls, bound from the system folder
 // on first use. Every DLL loaded before the window shows is paid at each start, and most runs
@@ -31,5 +32,12 @@ BOOL SystemParametersInfoForDpi(UINT action, UINT parameter, void* value, UINT u
 int GetSystemMetricsForDpi(int metric, UINT dpi);
 
 HRESULT SHCreateItemFromParsingName(PCWSTR path, IBindCtx* context, REFIID iid, void** item);
+
+// UI Automation, for what a screen reader is told. The notification (Windows 10 1709 and
+// later) says `text` once, as the outcome of an action, of `provider`'s element.
+HRESULT UiaHostProviderFromHwnd(HWND window, IRawElementProviderSimple** provider);
+LRESULT UiaReturnRawElementProvider(HWND window, WPARAM wParam, LPARAM lParam,
+                                    IRawElementProviderSimple* provider);
+HRESULT UiaRaiseNotificationEvent(IRawElementProviderSimple* provider, const wchar_t* text);
 
 }  // namespace pellumar::shell::system

@@ -146,6 +146,7 @@ class Shortcut final : public ShortcutObject {
                        u"The system reported the shortcut saved, but it is not on disk.", error);
     }
     notices_.Add(existed ? SHCNE_UPDATEITEM : SHCNE_CREATE, systemPath_);
+    notices_.change = u"Shortcut created on the desktop";
   }
 
  private:
@@ -218,6 +219,12 @@ class File final : public FileObject {
                        u"The system reported the shortcut deleted, but it is still there.", 0);
     }
     notices_.Add(SHCNE_DELETE, systemPath_);  // not every shell tells itself
+    // Only the PC's own drives are sure to have a Recycle Bin: elsewhere the person was asked
+    // before it was deleted for good, and is told so again.
+    const bool ownDrive = systemPath_.size() > 3 && systemPath_[1] == u':' &&
+                          GetDriveTypeW(Wide(systemPath_.substr(0, 3))) == DRIVE_FIXED;
+    notices_.change =
+        ownDrive ? u"Shortcut moved to the Recycle Bin" : u"Shortcut deleted for good";
     return true;
   }
 

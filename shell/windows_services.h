@@ -3,6 +3,8 @@
 #include <windows.h>
 
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "shell/services.h"
@@ -21,6 +23,9 @@ class ShellNotices {
   void Add(long event, std::u16string path);
   void Send();
   bool Pending() const { return !notices_.empty(); }
+
+  // What the last change was, in words a screen reader says: empty when nothing changed.
+  std::u16string_view change;
 
  private:
   struct Notice {
@@ -46,6 +51,8 @@ class WindowsServices final : public Services {
   void MsgBox(std::u16string_view prompt) override;
 
   bool ShellNoticesPending() const { return notices_.Pending(); }
+  // What the commands since the last call changed on the desktop, said for a screen reader.
+  std::u16string_view TakeChange() { return std::exchange(notices_.change, {}); }
   void SendShellNotices() { notices_.Send(); }
 
  private:

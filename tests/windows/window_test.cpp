@@ -1,6 +1,7 @@
 // The window created in this process, so its fonts, colours and images can be inspected.
 #include <windows.h>
 
+#include <oleacc.h>
 #include <shellapi.h>
 
 #include <gtest/gtest.h>
@@ -699,6 +700,74 @@ TEST(WindowBusyTest, ClicksDuringASlowSaveAreDroppedUnderTheWaitCursor) {
   EXPECT_NE(GetFileAttributesW(shell::Wide(path)), INVALID_FILE_ATTRIBUTES);
   EXPECT_EQ(RecycledItems(), recycled) << "a queued click recycled the new shortcut";
   EXPECT_EQ(slow.messages, 0);
+}
+
+// What the window tells a screen reader, in the order it tells it.
+class RecordingReader final : public app::ScreenReader {
+ public:
+  std::vector<std::pair<HWND, std::u16string>> told;
+  void Describe(HWND control, std::u16string_view text) override { told.emplace_back(control, text); }
+  void MarkAsLink(HWND label) override { told.emplace_back(label, u"link"); }
+  void Announce(HWND window, std::u16string_view text) override { told.emplace_back(window, text); }
+  LRESULT Answer(HWND, WPARAM, LPARAM) override { return 0; }
+};
+
+// Each Browse says what it picks, the credit is a link, and a Create and a Delete each say once
+// what they did, which nothing on the screen shows.
+TEST(WindowScreenReaderTest, BrowseButtonsAreDescribedTheCreditIsALinkAndEachChangeIsSaid) {
+  PELLUMAR_ONLY_ON_A_THROWAWAY_MACHINE();
+  RecordingReader reader;
+  app::Form1 form(GetModuleHandleW(nullptr), {nullptr, nullptr, &reader});
+  ASSERT_TRUE(form.Create());
+  form.Show(SW_SHOWNOACTIVATE);
+  Settle(form.hwnd());
+  using Told = std::vector<std::pair<HWND, std::u16string>>;
+  EXPECT_EQ(reader.told,
+            (Told{{form.Control(ControlId::Command1), std::u16string(app::kIconBrowseDescription)},
+                  {form.Control(ControlId::Command3), std::u16string(app::kShortcutBrowseDescription)},
+                  {form.Control(ControlId::lblLink), u"link"}}));
+
+  const std::u16string path =
+      shell::WindowsServices().CreateShellObject()->SpecialFolders(u"Desktop") + u"\\said.lnk";
+  DeleteFileW(shell::Wide(path));
+  const testing::RemoveOnExit cleanup(path);
+  SetWindowTextW(form.Control(ControlId::txtFileName), L"Said");
+  SetWindowTextW(form.Control(ControlId::txtURL), L"example.org");
+  reader.told.clear();
+  SendMessageW(form.Control(ControlId::Command2), BM_CLICK, 0, 0);
+  SendMessageW(form.Control(ControlId::Command4), BM_CLICK, 0, 0);
+  EXPECT_EQ(reader.told, (Told{{form.hwnd(), u"Shortcut created on the desktop"},
+                               {form.hwnd(), u"Shortcut moved to the Recycle Bin"}}));
+}
+
+// The system's own annotation service, as far as Wine has one: what a screen reader reads back.
+TEST(WindowScreenReaderTest, TheSystemReadsBackTheDescriptionsAndTheLinkRole) {
+  app::Form1 form(GetModuleHandleW(nullptr));
+  ASSERT_TRUE(form.Create());
+  form.Show(SW_SHOWNOACTIVATE);
+  Settle(form.hwnd());
+  IAccessible* button = nullptr;
+  ASSERT_EQ(AccessibleObjectFromWindow(form.Control(ControlId::Command1), OBJID_CLIENT,
+                                       IID_IAccessible, reinterpret_cast<void**>(&button)),
+            S_OK);
+  VARIANT self{};
+  self.vt = VT_I4;
+  self.lVal = CHILDID_SELF;
+  BSTR description = nullptr;
+  const HRESULT read = button->get_accDescription(self, &description);
+  const std::u16string said = description ? shell::FromWide(description) : u"";
+  SysFreeString(description);
+  button->Release();
+  if (said.empty()) GTEST_SKIP() << "this system keeps no annotations (hr " << std::hex << read << ")";
+  EXPECT_EQ(said, app::kIconBrowseDescription);
+  IAccessible* link = nullptr;
+  ASSERT_EQ(AccessibleObjectFromWindow(form.Control(ControlId::lblLink), OBJID_CLIENT,
+                                       IID_IAccessible, reinterpret_cast<void**>(&link)),
+            S_OK);
+  VARIANT role{};
+  EXPECT_EQ(link->get_accRole(self, &role), S_OK);
+  EXPECT_EQ(role.lVal, ROLE_SYSTEM_LINK);
+  link->Release();
 }
 
 }  // namespace

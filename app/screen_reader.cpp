@@ -1,0 +1,127 @@
+#include "app/screen_reader.h"
+
+#include <oleacc.h>
+#include <uiautomationcore.h>
+#include <wrl/client.h>
+
+#include "shell/system_dlls.h"
+#include "shell/wide.h"
+
+namespace pellumar::app {
+namespace {
+
+using Microsoft::WRL::ComPtr;
+namespace system = shell::system;
+
+// UI Automation's identifier of a window's own element (UiaRootObjectId).
+constexpr LONG kRootObjectId = -25;
+
+// oleacc's identifiers, here so that nothing links oleacc.dll itself.
+constexpr CLSID kAccPropServices{
+    0xb5f8350b, 0x0548, 0x48b1, {0xa6, 0xee, 0x88, 0xbd, 0x00, 0xb4, 0xa5, 0xe7}};
+constexpr IID kIAccPropServices{
+    0x6e26e776, 0x04f0, 0x495d, {0x80, 0xe4, 0x33, 0x30, 0x35, 0x2e, 0x31, 0x69}};
+constexpr GUID kDescription{
+    0x4d48dfe4, 0xbd3f, 0x491f, {0xa6, 0x48, 0x49, 0x2d, 0x6f, 0x20, 0xc5, 0x88}};
+constexpr GUID kRole{0xcb905ff2, 0x7bd1, 0x4c05, {0xb3, 0xc8, 0xe6, 0xc2, 0x41, 0x36, 0x4d, 0x70}};
+constexpr GUID kDefaultAction{
+    0x180c072b, 0xc27f, 0x43c7, {0x99, 0x22, 0xf6, 0x35, 0x62, 0xa4, 0x63, 0x2b}};
+
+// The window's own UI Automation element: UI Automation raises a notification only for a
+// provider of the window's, and the system's host provider of the window gives it every
+// property.
+class WindowProvider final : public IRawElementProviderSimple {
+ public:
+  explicit WindowProvider(HWND window) : window_(window) {}
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
+    if (iid == __uuidof(IUnknown) || iid == __uuidof(IRawElementProviderSimple)) {
+      *object = static_cast<IRawElementProviderSimple*>(this);
+      AddRef();
+      return S_OK;
+    }
+    *object = nullptr;
+    return E_NOINTERFACE;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return InterlockedIncrement(&references_); }
+  ULONG STDMETHODCALLTYPE Release() override {
+    const ULONG left = InterlockedDecrement(&references_);
+    if (left == 0) delete this;
+    return left;
+  }
+  HRESULT STDMETHODCALLTYPE get_ProviderOptions(ProviderOptions* options) override {
+    *options = ProviderOptions_ServerSideProvider;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE GetPatternProvider(PATTERNID, IUnknown** pattern) override {
+    *pattern = nullptr;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE GetPropertyValue(PROPERTYID, VARIANT* value) override {
+    value->vt = VT_EMPTY;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE get_HostRawElementProvider(IRawElementProviderSimple** host) override {
+    return system::UiaHostProviderFromHwnd(window_, host);
+  }
+
+ private:
+  HWND window_;
+  LONG references_ = 1;
+};
+
+class SystemReader final : public ScreenReader {
+ public:
+  ~SystemReader() override {
+    if (provider_) provider_->Release();
+  }
+
+  void Describe(HWND control, std::u16string_view description) override {
+    if (IAccPropServices* services = Annotations()) {
+      services->SetHwndPropStr(control, OBJID_CLIENT, CHILDID_SELF, kDescription,
+                               shell::Wide(std::u16string(description)));
+    }
+  }
+
+  void MarkAsLink(HWND label) override {
+    if (IAccPropServices* services = Annotations()) {
+      VARIANT role{};
+      role.vt = VT_I4;
+      role.lVal = ROLE_SYSTEM_LINK;
+      services->SetHwndProp(label, OBJID_CLIENT, CHILDID_SELF, kRole, role);
+      services->SetHwndPropStr(label, OBJID_CLIENT, CHILDID_SELF, kDefaultAction, L"Open");
+    }
+  }
+
+  void Announce(HWND window, std::u16string_view text) override {
+    const std::u16string owned(text);
+    system::UiaRaiseNotificationEvent(Provider(window), shell::Wide(owned));
+  }
+
+  LRESULT Answer(HWND window, WPARAM wParam, LPARAM lParam) override {
+    if (static_cast<LONG>(lParam) != kRootObjectId) return 0;
+    return system::UiaReturnRawElementProvider(window, wParam, lParam, Provider(window));
+  }
+
+ private:
+  IAccPropServices* Annotations() {
+    if (!annotations_) {
+      system::CoCreateInstance(kAccPropServices, nullptr, CLSCTX_INPROC_SERVER, kIAccPropServices,
+                               reinterpret_cast<void**>(annotations_.GetAddressOf()));
+    }
+    return annotations_.Get();
+  }
+  IRawElementProviderSimple* Provider(HWND window) {
+    if (!provider_) provider_ = new WindowProvider(window);
+    return provider_;
+  }
+
+  ComPtr<IAccPropServices> annotations_;
+  IRawElementProviderSimple* provider_ = nullptr;
+};
+
+}  // namespace
+
+std::unique_ptr<ScreenReader> SystemScreenReader() { return std::make_unique<SystemReader>(); }
+
+}  // namespace pellumar::app

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <string_view>
+
+// What a screen reader is told of the window beyond what its controls say themselves: what each
+// Browse button picks (both are captioned "Browse"), that the credit is a link, and, since
+// success shows nothing on the screen, what a command did.
+namespace pellumar::app {
+
+class ScreenReader {
+ public:
+  virtual ~ScreenReader() = default;
+  // What is said of `control` after its name.
+  virtual void Describe(HWND control, std::u16string_view description) = 0;
+  // `label` is a link whose default action opens its page.
+  virtual void MarkAsLink(HWND label) = 0;
+  // Said once by a screen reader, shown nowhere.
+  virtual void Announce(HWND window, std::u16string_view text) = 0;
+  // The answer to WM_GETOBJECT for `window`, or 0 where the system answers.
+  virtual LRESULT Answer(HWND window, WPARAM wParam, LPARAM lParam) = 0;
+};
+
+// The system's accessibility services (annotations through IAccPropServices, notifications
+// through UI Automation), bound at run time: where Windows lacks one, that part does nothing.
+std::unique_ptr<ScreenReader> SystemScreenReader();
+
+inline constexpr std::u16string_view kIconBrowseDescription = u"Picks the icon file";
+inline constexpr std::u16string_view kShortcutBrowseDescription =
+    u"Picks a shortcut on the desktop";
+
+}  // namespace pellumar::app
