@@ -474,6 +474,16 @@ TEST(WindowContrastTest, AContrastThemeTakesThePicturesPlaceAndLeavesNothingBehi
   EXPECT_EQ(GetPixel(shown.get(), 100, 67), GetPixel(today.get(), 100, 67));
 }
 
+// Not a check: shows the window under a contrast theme for half a minute, for the picture that
+// `tools/screenshot --high-contrast` takes of it.
+TEST(WindowContrastTest, DISABLED_ShowsTheWindowForAPicture) {
+  app::Form1 form(GetModuleHandleW(nullptr), {nullptr, +[] { return true; }});
+  ASSERT_TRUE(form.Create());
+  form.Show(SW_SHOWNORMAL);
+  const ULONGLONG end = GetTickCount64() + 30000;
+  while (GetTickCount64() < end && IsWindow(form.hwnd())) Settle(form.hwnd());
+}
+
 // The system's message font at `percent` text, as Windows' Text size setting makes it, for as long
 // as this lives; the old one back when it goes.
 class TextSize {
