@@ -10,6 +10,7 @@ PELLUMAR_RUN_PACKAGES=(
 PELLUMAR_PACKAGES=(
   "${PELLUMAR_RUN_PACKAGES[@]}"
   g++ clang libclang-rt-dev g++-mingw-w64-x86-64-posix mingw-w64-tools wine64 liblnk-utils
+  osslsigncode openssl
 )
 
 # The commands the scripts and tests call, by the package that brings them. A package that is
@@ -20,7 +21,7 @@ declare -A PELLUMAR_COMMANDS=(
   [g++-mingw-w64-x86-64-posix]="x86_64-w64-mingw32-g++-posix x86_64-w64-mingw32-windres x86_64-w64-mingw32-objdump"
   [wine]="wine wineserver wineboot" [xvfb]="Xvfb xvfb-run" [xauth]=xauth
   [imagemagick]="convert import identify" [liblnk-utils]=lnkinfo [mmdebstrap]=mmdebstrap
-  [zip]=zip [git]=git
+  [zip]=zip [git]=git [osslsigncode]=osslsigncode [openssl]=openssl
 )
 
 Fail() {
@@ -121,4 +122,14 @@ ShownArch() {
     EnsurePackages g++-mingw-w64-x86-64-posix wine64 >&2
     echo win64
   fi
+}
+
+# Signs the program IN as OUT with Authenticode, SHA-256. The rest are osslsigncode's options for
+# the credentials: -pkcs12 FILE, or -certs CERT -key KEY; -readpass FILE for the password, and
+# -ts URL for an RFC 3161 time stamp.
+SignProgram() {
+  local in=$1 out=$2
+  shift 2
+  osslsigncode sign -h sha256 "$@" -in "$in" -out "$out" >/dev/null ||
+    Fail "osslsigncode could not sign $in"
 }
