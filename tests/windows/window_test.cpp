@@ -679,6 +679,17 @@ long long RecycledItems() {
   return bin.i64NumItems;
 }
 
+// Fills the window's boxes for a shortcut `site` on the desktop to "example.org", where none
+// is yet; returns the path it will have.
+std::u16string ReadyToCreate(app::Form1& form, std::u16string_view site) {
+  const std::u16string path = shell::WindowsServices().CreateShellObject()->SpecialFolders(
+                                  u"Desktop") + u"\\" + std::u16string(site) + u".lnk";
+  DeleteFileW(shell::Wide(path));
+  SetWindowTextW(form.Control(ControlId::txtFileName), shell::Wide(std::u16string(site)));
+  SetWindowTextW(form.Control(ControlId::txtURL), L"example.org");
+  return path;
+}
+
 // Clicks that reach a busy window are dropped, not run after the command: a second Create
 // would send the shortcut just written to the Recycle Bin and write it again.
 TEST(WindowBusyTest, ClicksDuringASlowSaveAreDroppedUnderTheWaitCursor) {
@@ -687,12 +698,8 @@ TEST(WindowBusyTest, ClicksDuringASlowSaveAreDroppedUnderTheWaitCursor) {
   app::Form1 form(GetModuleHandleW(nullptr), {&slow});
   ASSERT_TRUE(form.Create());
   form.Show(SW_SHOWNORMAL);
-  const std::u16string path =
-      shell::WindowsServices().CreateShellObject()->SpecialFolders(u"Desktop") + u"\\busy.lnk";
-  DeleteFileW(shell::Wide(path));
+  const std::u16string path = ReadyToCreate(form, u"busy");
   const testing::RemoveOnExit cleanup(path);
-  SetWindowTextW(form.Control(ControlId::txtFileName), L"Busy");
-  SetWindowTextW(form.Control(ControlId::txtURL), L"example.org");
   const long long recycled = RecycledItems();
 
   const HWND create = form.Control(ControlId::Command2);
@@ -737,12 +744,7 @@ TEST(WindowScreenReaderTest, BrowseButtonsAreDescribedTheCreditIsALinkAndEachCha
                   {form.Control(ControlId::Command3), std::u16string(app::kShortcutBrowseDescription)},
                   {form.Control(ControlId::lblLink), u"link"}}));
 
-  const std::u16string path =
-      shell::WindowsServices().CreateShellObject()->SpecialFolders(u"Desktop") + u"\\said.lnk";
-  DeleteFileW(shell::Wide(path));
-  const testing::RemoveOnExit cleanup(path);
-  SetWindowTextW(form.Control(ControlId::txtFileName), L"Said");
-  SetWindowTextW(form.Control(ControlId::txtURL), L"example.org");
+  const testing::RemoveOnExit cleanup(ReadyToCreate(form, u"said"));
   reader.told.clear();
   SendMessageW(form.Control(ControlId::Command2), BM_CLICK, 0, 0);
   SendMessageW(form.Control(ControlId::Command4), BM_CLICK, 0, 0);
