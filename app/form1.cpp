@@ -11,7 +11,6 @@
 
 #include "app/contrast.h"
 #include "app/dpi.h"
-#include "app/text_scale.h"
 #include "app/pickers.h"
 #include "resources/resource_ids.h"
 #include "shell/system_dlls.h"
@@ -237,6 +236,7 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_DESTROY:
       PELLUMAR_SAVE_STEPS();
       if (services_) services_->SendShellNotices();  // none is lost to a quick close
+      screenReader_->Forget(hwnd_);
       SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
       hwnd_ = nullptr;
       PostQuitMessage(0);

@@ -103,6 +103,10 @@ class SystemReader final : public ScreenReader {
     return system::UiaReturnRawElementProvider(window, wParam, lParam, Provider(window));
   }
 
+  void Forget(HWND window) override {
+    if (provider_) system::UiaReturnRawElementProvider(window, 0, 0, nullptr);
+  }
+
  private:
   IAccPropServices* Annotations() {
     if (!annotations_) {

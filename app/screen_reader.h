@@ -21,6 +21,8 @@ class ScreenReader {
   virtual void Announce(HWND window, std::u16string_view text) = 0;
   // The answer to WM_GETOBJECT for `window`, or 0 where the system answers.
   virtual LRESULT Answer(HWND window, WPARAM wParam, LPARAM lParam) = 0;
+  // `window` is going: what was answered for it is let go.
+  virtual void Forget(HWND window) = 0;
 };
 
 // The system's accessibility services (annotations through IAccPropServices, notifications

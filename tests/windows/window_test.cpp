@@ -727,6 +727,7 @@ class RecordingReader final : public app::ScreenReader {
   void MarkAsLink(HWND label) override { told.emplace_back(label, u"link"); }
   void Announce(HWND window, std::u16string_view text) override { told.emplace_back(window, text); }
   LRESULT Answer(HWND, WPARAM, LPARAM) override { return 0; }
+  void Forget(HWND) override {}
 };
 
 // Each Browse says what it picks, the credit is a link, and a Create and a Delete each say once
