@@ -441,16 +441,19 @@ void Form1::RunHandler(Handler handler) {
   }
 }
 
+// Only the queues named are looked at: a message sent meanwhile (a program asking whether the
+// window is ready) is answered by the message loop, once the handler is over.
 void Form1::DropInputQueuedMeanwhile() const {
   MSG message{};
-  while (PeekMessageW(&message, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_REMOVE)) {
+  constexpr UINT kQueued = PM_REMOVE | PM_QS_INPUT | PM_QS_POSTMESSAGE;
+  while (PeekMessageW(&message, nullptr, WM_KEYFIRST, WM_KEYLAST, kQueued)) {
   }
-  while (PeekMessageW(&message, nullptr, WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE)) {
+  while (PeekMessageW(&message, nullptr, WM_MOUSEFIRST, WM_MOUSELAST, kQueued)) {
   }
   // Clicks made for a person by an assistive tool or another program.
   for (const ControlSpec& control : kControls) {
     if (control.kind != Kind::Button) continue;
-    while (PeekMessageW(&message, Control(control.id), BM_CLICK, BM_CLICK, PM_REMOVE)) {
+    while (PeekMessageW(&message, Control(control.id), BM_CLICK, BM_CLICK, kQueued)) {
     }
   }
 }

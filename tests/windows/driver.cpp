@@ -92,8 +92,13 @@ void Program::Type(app::ControlId box, std::u16string_view text) {
 
 std::u16string Program::Text(app::ControlId control) const { return WindowText(Control(control)); }
 
-// Posted, not sent: a sent click would not return while the program's message box is open.
-void Program::Click(app::ControlId button) { PostMessageW(Control(button), BM_CLICK, 0, 0); }
+// Posted, not sent: a sent click would not return while the program's message box is open. Only
+// once the program is done with what came before: a click that reaches it while a handler still
+// runs is dropped, as a person's would be.
+void Program::Click(app::ControlId button) {
+  Sync();
+  PostMessageW(Control(button), BM_CLICK, 0, 0);
+}
 
 void Program::Sync() const {
   DWORD_PTR result = 0;
@@ -101,6 +106,7 @@ void Program::Sync() const {
 }
 
 void Program::ClickLink() {
+  Sync();
   const HWND link = Control(app::ControlId::lblLink);
   PostMessageW(link, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
   PostMessageW(link, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
@@ -117,6 +123,8 @@ INPUT Key(WORD key, wchar_t unit, DWORD flags) {
 // Real input lands where the system sends it: in the window in front. Nothing is pressed until
 // the program's window is there.
 void Send(HWND window, std::vector<INPUT> inputs) {
+  DWORD_PTR result = 0;  // the program done with what came before, as Program::Sync
+  SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &result);
   SetForegroundWindow(window);
   if (!WaitFor([&] { return GetForegroundWindow() == window; }, 5000))
     throw std::runtime_error("the program's window did not come to the front");
