@@ -1,6 +1,7 @@
 #include "driver.h"
 
 #include <stdexcept>
+#include <string>
 #include <vector>
 
 #include "shell/wide.h"
@@ -64,7 +65,7 @@ Program::Program() {
   startup.cb = sizeof startup;
   if (!CreateProcessW(nullptr, const_cast<wchar_t*>(Wide(command)), nullptr, nullptr, FALSE, 0,
                       nullptr, nullptr, &startup, &process_)) {
-    throw std::runtime_error("Pellumar.exe did not start");
+    throw std::runtime_error("Pellumar.exe did not start: error " + std::to_string(GetLastError()));
   }
   WaitForInputIdle(process_.hProcess, 10000);
   WaitFor([&] { return (window_ = FindOfProcess(process_.dwProcessId, app::kForm1Class, u"")); });
