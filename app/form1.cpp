@@ -424,7 +424,7 @@ void Form1::RunHandler(Handler handler) {
   // would say it is gone. Its own messages and the open dialog take their input as ever.
   const HCURSOR previous = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
   const ScopeExit done([this, previous]() noexcept {
-    DropInputQueuedMeanwhile();
+    DropInputQueuedMeanwhile(GetTickCount());
     SetCursor(previous);
     handlerRunning_ = false;
     if (services_->ShellNoticesPending()) PostMessageW(hwnd_, kSendShellNotices, 0, 0);
@@ -445,20 +445,24 @@ void Form1::RunHandler(Handler handler) {
   }
 }
 
-// Only the queues named are looked at: a message sent meanwhile (a program asking whether the
-// window is ready) is answered by the message loop, once the handler is over.
-void Form1::DropInputQueuedMeanwhile() const {
-  MSG message{};
-  constexpr UINT kQueued = PM_REMOVE | PM_QS_INPUT | PM_QS_POSTMESSAGE;
-  while (PeekMessageW(&message, nullptr, WM_KEYFIRST, WM_KEYLAST, kQueued)) {
-  }
-  while (PeekMessageW(&message, nullptr, WM_MOUSEFIRST, WM_MOUSELAST, kQueued)) {
-  }
+// The keys, mouse input and clicks queued before `end`; what came later stays, in its order.
+// Looking at the queue answers the messages other programs sent meanwhile (under Wine whatever
+// the flags say), and one told that the window is ready may already be clicking again.
+void Form1::DropInputQueuedMeanwhile(DWORD end) const {
+  const auto drop = [end](HWND window, UINT first, UINT last) {
+    constexpr UINT kQueued = PM_QS_INPUT | PM_QS_POSTMESSAGE;
+    MSG message{};
+    // Each queue is in the order its messages came: the first new one ends the search.
+    while (PeekMessageW(&message, window, first, last, PM_NOREMOVE | kQueued) &&
+           static_cast<LONG>(message.time - end) < 0) {
+      PeekMessageW(&message, window, first, last, PM_REMOVE | kQueued);
+    }
+  };
+  drop(nullptr, WM_KEYFIRST, WM_KEYLAST);
+  drop(nullptr, WM_MOUSEFIRST, WM_MOUSELAST);
   // Clicks made for a person by an assistive tool or another program.
   for (const ControlSpec& control : kControls) {
-    if (control.kind != Kind::Button) continue;
-    while (PeekMessageW(&message, Control(control.id), BM_CLICK, BM_CLICK, kQueued)) {
-    }
+    if (control.kind == Kind::Button) drop(Control(control.id), BM_CLICK, BM_CLICK);
   }
 }
 

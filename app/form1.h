@@ -86,7 +86,7 @@ class Form1 final : public DropReceiver {
   void RunHandler(Handler handler);
   void ReportError(const std::u16string& text);
   // Removes the clicks and keys that reached the window while a handler ran.
-  void DropInputQueuedMeanwhile() const;
+  void DropInputQueuedMeanwhile(DWORD end) const;
   shell::Services& Platform();
 
   void LoadIcons();
