@@ -450,12 +450,13 @@ void Form1::RunHandler(Handler handler) {
 // the flags say), and one told that the window is ready may already be clicking again.
 void Form1::DropInputQueuedMeanwhile(DWORD end) const {
   const auto drop = [end](HWND window, UINT first, UINT last) {
-    constexpr UINT kQueued = PM_QS_INPUT | PM_QS_POSTMESSAGE;
-    MSG message{};
-    // Each queue is in the order its messages came: the first new one ends the search.
-    while (PeekMessageW(&message, window, first, last, PM_NOREMOVE | kQueued) &&
-           static_cast<LONG>(message.time - end) < 0) {
-      PeekMessageW(&message, window, first, last, PM_REMOVE | kQueued);
+    // Each queue is in the order its messages came: the first new one ends its search.
+    for (const UINT queue : {PM_QS_POSTMESSAGE, PM_QS_INPUT}) {
+      MSG message{};
+      while (PeekMessageW(&message, window, first, last, PM_NOREMOVE | queue) &&
+             static_cast<LONG>(message.time - end) < 0) {
+        PeekMessageW(&message, window, first, last, PM_REMOVE | queue);
+      }
     }
   };
   drop(nullptr, WM_KEYFIRST, WM_KEYLAST);
