@@ -63,9 +63,19 @@ Program::Program() {
   command += u'"';
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
-  if (!CreateProcessW(nullptr, const_cast<wchar_t*>(Wide(command)), nullptr, nullptr, FALSE, 0,
-                      nullptr, nullptr, &startup, &process_)) {
-    throw std::runtime_error("Pellumar.exe did not start: error " + std::to_string(GetLastError()));
+  // Wine's start of a process fails now and then, under load, with an internal error of its own
+  // (ERROR_INTERNAL_ERROR, 2 in some 100 runs), which says nothing of the program: that alone is
+  // tried again. Windows does not give it for a program that is there.
+  for (int attempt = 1;; ++attempt) {
+    if (CreateProcessW(nullptr, const_cast<wchar_t*>(Wide(command)), nullptr, nullptr, FALSE, 0,
+                       nullptr, nullptr, &startup, &process_)) {
+      break;
+    }
+    const DWORD error = GetLastError();
+    if (error != ERROR_INTERNAL_ERROR || attempt == 3) {
+      throw std::runtime_error("Pellumar.exe did not start: error " + std::to_string(error));
+    }
+    Sleep(200);
   }
   WaitForInputIdle(process_.hProcess, 10000);
   WaitFor([&] { return (window_ = FindOfProcess(process_.dwProcessId, app::kForm1Class, u"")); });
