@@ -8,12 +8,14 @@ namespace {
 
 constexpr std::u16string_view kUrlExtension = u".url";
 
+bool IsSeparator(char16_t c) { return c == u'\\' || c == u'/'; }
+
 bool IsHighSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
 
 // The last part of a path, after its last separator.
 std::u16string_view FileNameOf(std::u16string_view path) {
   std::size_t start = path.size();
-  while (start > 0 && !IsPathSeparator(path[start - 1])) --start;
+  while (start > 0 && !IsSeparator(path[start - 1])) --start;
   return path.substr(start);
 }
 
