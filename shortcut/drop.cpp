@@ -59,6 +59,11 @@ std::u16string DescribedInternetShortcut(const DropOffer& offer) {
   return ExtensionOf(name) == kUrlExtension ? TitleOfInternetShortcut(name) : std::u16string();
 }
 
+bool StartsWithIgnoringCase(std::u16string_view text, std::u16string_view lowerPrefix) {
+  return text.size() >= lowerPrefix.size() &&
+         LowerCase(text.substr(0, lowerPrefix.size())) == lowerPrefix;
+}
+
 }  // namespace
 
 DropPlan PlanDrop(const DropOffer& offer) {

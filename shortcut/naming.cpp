@@ -15,8 +15,6 @@ constexpr char16_t LowerCaseUnit(char16_t c) {
   return c >= u'A' && c <= u'Z' ? c + (u'a' - u'A') : c;
 }
 
-}  // namespace
-
 bool StartsWithIgnoringCase(std::u16string_view text, std::u16string_view lowerPrefix) {
   if (text.size() < lowerPrefix.size()) return false;
   for (std::size_t i = 0; i < lowerPrefix.size(); ++i) {
@@ -24,6 +22,8 @@ bool StartsWithIgnoringCase(std::u16string_view text, std::u16string_view lowerP
   }
   return true;
 }
+
+}  // namespace
 
 std::u16string LowerCase(std::u16string_view text) {
   std::u16string result(text);

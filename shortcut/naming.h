@@ -10,9 +10,6 @@ namespace pellumar {
 // Maps A-Z to a-z and leaves every other code unit as it is, the same on every platform.
 std::u16string LowerCase(std::u16string_view text);
 
-// True when `text` begins with `lowerPrefix` (in small letters) in either case of A-Z.
-bool StartsWithIgnoringCase(std::u16string_view text, std::u16string_view lowerPrefix);
-
 // Removes every non-overlapping occurrence of `piece`, scanning once from the left.
 std::u16string Remove(std::u16string_view text, std::u16string_view piece);
 
