@@ -65,9 +65,7 @@ class Offer final : public OnStack<IDataObject> {
       const HGLOBAL copy = GlobalAlloc(GMEM_MOVEABLE, bytes.size());
       bytes.copy(static_cast<char*>(GlobalLock(copy)), bytes.size());
       GlobalUnlock(copy);
-      *medium = {};
-      medium->tymed = TYMED_HGLOBAL;
-      medium->hGlobal = copy;
+      *medium = {TYMED_HGLOBAL, {.hGlobal = copy}, nullptr};
       return S_OK;
     }
     return DV_E_FORMATETC;
