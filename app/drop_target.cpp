@@ -207,11 +207,7 @@ DWORD DropTarget::Effect(DWORD allowed) const {
   return allowed & DROPEFFECT_LINK;
 }
 
-DropTarget::~DropTarget() {
-  if (picture_) picture_->Release();
-}
-
-HRESULT DropTarget::DragEnter(IDataObject* data, DWORD, POINTL point, DWORD* effect) {
+HRESULT DropTarget::DragEnter(IDataObject* data, DWORD, POINTL, DWORD* effect) {
   if (!effect) return E_INVALIDARG;
   try {
     acceptable_ = data && PlanDrop(ReadOffer(data)).step != DropStep::Refuse;
@@ -219,59 +215,42 @@ HRESULT DropTarget::DragEnter(IDataObject* data, DWORD, POINTL point, DWORD* eff
     acceptable_ = false;
   }
   *effect = Effect(*effect);
-  // The picture of what is dragged, which a folder window or a browser hands over, stays under
-  // the pointer over this window too.
-  if (!picture_) {
-    shell::system::CoCreateInstance(CLSID_DragDropHelper, nullptr, CLSCTX_INPROC_SERVER,
-                                    IID_PPV_ARGS(&picture_));
-  }
-  POINT at{point.x, point.y};
-  if (picture_ && data) picture_->DragEnter(window_, data, &at, *effect);
   return S_OK;
 }
 
-HRESULT DropTarget::DragOver(DWORD, POINTL point, DWORD* effect) {
+HRESULT DropTarget::DragOver(DWORD, POINTL, DWORD* effect) {
   if (!effect) return E_INVALIDARG;
   *effect = Effect(*effect);
-  POINT at{point.x, point.y};
-  if (picture_) picture_->DragOver(&at, *effect);
   return S_OK;
 }
 
 HRESULT DropTarget::DragLeave() {
   acceptable_ = false;
-  if (picture_) picture_->DragLeave();
   return S_OK;
 }
 
-HRESULT DropTarget::Drop(IDataObject* data, DWORD, POINTL point, DWORD* effect) {
+HRESULT DropTarget::Drop(IDataObject* data, DWORD, POINTL, DWORD* effect) {
   if (!effect) return E_INVALIDARG;
-  *effect = Take(data, *effect);
-  POINT at{point.x, point.y};
-  if (picture_ && data) picture_->Drop(data, &at, *effect);
-  return S_OK;
-}
-
-DWORD DropTarget::Take(IDataObject* data, DWORD allowed) {
+  const DWORD allowed = *effect;
+  *effect = DROPEFFECT_NONE;
   acceptable_ = false;
-  if (!data || !receiver_.TakesDrops()) return DROPEFFECT_NONE;
+  if (!data || !receiver_.TakesDrops()) return S_OK;
   try {
     DropPlan plan = PlanDrop(ReadOffer(data));
-    if (plan.step == DropStep::Refuse) return DROPEFFECT_NONE;
+    if (plan.step == DropStep::Refuse) return S_OK;
     if (plan.step != DropStep::Fill) {
       auto address = AddressToRead(plan, data);
-      if (!address) return DROPEFFECT_NONE;  // no web address in it: nothing changes
+      if (!address) return S_OK;  // no web address in it: nothing changes
       plan.fill.address = std::move(*address);
     }
     receiver_.Fill(plan.fill);
+    acceptable_ = true;
+    *effect = Effect(allowed);
+    acceptable_ = false;
   } catch (...) {
     // Nothing may unwind into the source's drag; the boxes are as they were or as filled.
-    return DROPEFFECT_NONE;
   }
-  acceptable_ = true;
-  const DWORD effect = Effect(allowed);
-  acceptable_ = false;
-  return effect;
+  return S_OK;
 }
 
 }  // namespace pellumar::app

@@ -2,7 +2,6 @@
 
 #include <windows.h>
 #include <ole2.h>
-#include <shlobj.h>
 
 #include "shortcut/drop.h"
 
@@ -23,7 +22,7 @@ class DropReceiver {
 // A COM object with a count of its users; made with one, which its maker releases.
 class DropTarget final : public IDropTarget {
  public:
-  DropTarget(HWND window, DropReceiver& receiver) : window_(window), receiver_(receiver) {}
+  explicit DropTarget(DropReceiver& receiver) : receiver_(receiver) {}
 
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
   ULONG STDMETHODCALLTYPE AddRef() override;
@@ -36,15 +35,11 @@ class DropTarget final : public IDropTarget {
                                  DWORD* effect) override;
 
  private:
-  ~DropTarget();
+  ~DropTarget() = default;
   // The effect a drop of what is dragged has, out of those the source allows.
   DWORD Effect(DWORD allowed) const;
-  // Fills the boxes from what was dropped; the effect the drop had.
-  DWORD Take(IDataObject* data, DWORD allowed);
 
-  HWND window_;
   DropReceiver& receiver_;
-  IDropTargetHelper* picture_ = nullptr;  // draws what is dragged; null where the shell has none
   ULONG references_ = 1;
   bool acceptable_ = false;  // what is being dragged over the window now
 };

@@ -562,7 +562,7 @@ void Form1::DescribeControls() {
 void Form1::TakeDrops() {
   if (dropTarget_) return;
   if (!com_) com_.emplace();
-  dropTarget_ = new (std::nothrow) DropTarget(hwnd_, *this);
+  dropTarget_ = new (std::nothrow) DropTarget(*this);
   dropRegistered_ = dropTarget_ && SUCCEEDED(shell::system::RegisterDragDrop(hwnd_, dropTarget_));
 }
 
