@@ -46,19 +46,16 @@ CLIPFORMAT Registered(const wchar_t* name) {
   return static_cast<CLIPFORMAT>(RegisterClipboardFormatW(name));
 }
 
-// An object of the test's stack, asked for no other interface.
-template <typename Interface>
-class OnStack : public Interface {
- public:
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void**) override { return E_NOINTERFACE; }
-  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-  ULONG STDMETHODCALLTYPE Release() override { return 1; }
-};
-
-// A data object of blocks of global memory, as the formats' owners make them.
-class Offer final : public OnStack<IDataObject> {
+// A data object of blocks of global memory, as the formats' owners make them; on the stack.
+class Offer final : public IDataObject {
  public:
   Offer(std::initializer_list<std::pair<CLIPFORMAT, Bytes>> formats) : formats_(formats) {}
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
+    *object = iid == IID_IUnknown || iid == IID_IDataObject ? this : nullptr;
+    return *object ? S_OK : E_NOINTERFACE;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+  ULONG STDMETHODCALLTYPE Release() override { return 1; }
   HRESULT STDMETHODCALLTYPE GetData(FORMATETC* wanted, STGMEDIUM* medium) override {
     for (const auto& [format, bytes] : formats_) {
       if (format != wanted->cfFormat || !(wanted->tymed & TYMED_HGLOBAL)) continue;
@@ -99,12 +96,7 @@ class WindowDropTest : public ::testing::Test {
     MSG message{};
     while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
   }
-  std::string Boxes() const {
-    std::string text;
-    for (ControlId id : {ControlId::txtURL, ControlId::txtFileName, ControlId::txtIcon})
-      text += (text.empty() ? "" : "|") + testing::ToUtf8(testing::WindowText(form_.Control(id)));
-    return text;
-  }
+  std::string Box(ControlId id) const { return testing::ToUtf8(testing::WindowText(form_.Control(id))); }
 
   app::Form1 form_{GetModuleHandleW(nullptr)};
 };
@@ -112,14 +104,18 @@ class WindowDropTest : public ::testing::Test {
 struct DropRow {
   const char* what;
   Offer offer;
-  std::string boxes;  // address|site name|icon after the drop, which start as old||old
+  std::string url, site, icon;  // the boxes after the drop, which start "old", "" and "old"
   const wchar_t* siteBefore = L"";
 };
 
 TEST_F(WindowDropTest, EachFormFillsItsBoxesAndAnythingElseIsRefused) {
-  const std::u16string url = testing::TestFolder() + u"Portal.url", art = testing::TestFolder() + u"art.ico";
+  wchar_t temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  const std::u16string folder = shell::FromWide(temp) + u"pellumar drop", url = folder + u"\\Portal.url",
+                       art = folder + u"\\art.ico";
+  CreateDirectoryW(Wide(folder), nullptr);
   CreateDirectoryW(Wide(art), nullptr);
-  const testing::RemoveOnExit removeUrl(url), removeArt(art);
+  const testing::RemoveOnExit removeFolder(folder), removeUrl(url), removeArt(art);
   const HANDLE file = CreateFileW(Wide(url), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
   const char kPortal[] = "[InternetShortcut]\r\nURL=https://portal.example/\r\n";
   DWORD written = 0;
@@ -127,22 +123,24 @@ TEST_F(WindowDropTest, EachFormFillsItsBoxesAndAnythingElseIsRefused) {
   CloseHandle(file);
   const std::string longAddress = "http://" + std::string(300, 'x');
   const CLIPFORMAT link = Registered(CFSTR_INETURLW), described = Registered(CFSTR_FILEDESCRIPTORW);
+
   DropRow rows[] = {
-      {"browser link", {{link, WideBytes(u"https://a/?b=C")}, {described, Described(L"A: B.url")},
-                        {CF_UNICODETEXT, WideBytes(u"x")}}, "https://a/?b=C|A- B|old"},
-      {"name typed", {{link, WideBytes(u"http://a")}, {described, Described(L"T.url")}}, "http://a|Mine|old",
-       L"Mine"},
-      {"ANSI link, long", {{Registered(CFSTR_INETURLA), longAddress + '\0'}}, longAddress + "||old"},
-      {"described", {{described, Described(L"News.url")},
-                     {Registered(CFSTR_FILECONTENTS), "[InternetShortcut]\nURL=http://news\n"}}, "http://news|News|old"},
-      {"text", {{CF_TEXT, Bytes(" https://text/ \r\n", 18)}}, "https://text/||old"},
-      {"two addresses", {{CF_UNICODETEXT, WideBytes(u"http://a http://b")}}, "old||old"},
-      {"icon", {{CF_HDROP, FileList({u"C:\\Art\\GLOBE.ICO"})}}, "old||C:\\Art\\GLOBE.ICO"},
-      {"shortcut", {{CF_HDROP, FileList({u"C:\\L\\news.lnk"})}}, "old|C:\\L\\news.lnk|old"},
-      {"shortcut in capitals", {{CF_HDROP, FileList({u"C:\\L\\NEWS.LNK"})}}, "old||old"},
-      {"internet shortcut", {{CF_HDROP, FileList({url})}}, "https://portal.example/|Portal|old"},
-      {"folder", {{CF_HDROP, FileList({art})}}, "old||old"},
-      {"two files", {{CF_HDROP, FileList({u"a.ico", u"b.ico"})}}, "old||old"},
+      {"browser link", {{link, WideBytes(u"https://a.example/?b=C")}, {described, Described(L"A: B.url")},
+                        {CF_UNICODETEXT, WideBytes(u"x")}}, "https://a.example/?b=C", "A- B", "old"},
+      {"name typed", {{link, WideBytes(u"http://a")}, {described, Described(L"T.url")}}, "http://a", "Mine",
+       "old", L"Mine"},
+      {"ANSI link, long", {{Registered(CFSTR_INETURLA), longAddress + '\0'}}, longAddress, "", "old"},
+      {"described shortcut", {{described, Described(L"News.url")},
+                              {Registered(CFSTR_FILECONTENTS), "[InternetShortcut]\nURL=http://news\n"}},
+       "http://news", "News", "old"},
+      {"text", {{CF_TEXT, Bytes(" https://text.example/ \r\n", 26)}}, "https://text.example/", "", "old"},
+      {"two addresses", {{CF_UNICODETEXT, WideBytes(u"http://a http://b")}}, "old", "", "old"},
+      {"icon", {{CF_HDROP, FileList({u"C:\\Art\\GLOBE.ICO"})}}, "old", "", "C:\\Art\\GLOBE.ICO"},
+      {"shortcut", {{CF_HDROP, FileList({u"C:\\L\\news.lnk"})}}, "old", "C:\\L\\news.lnk", "old"},
+      {"shortcut in capitals", {{CF_HDROP, FileList({u"C:\\L\\NEWS.LNK"})}}, "old", "", "old"},
+      {"internet shortcut", {{CF_HDROP, FileList({url})}}, "https://portal.example/", "Portal", "old"},
+      {"folder", {{CF_HDROP, FileList({art})}}, "old", "", "old"},
+      {"two files", {{CF_HDROP, FileList({u"a.ico", u"b.ico"})}}, "old", "", "old"},
   };
   IDropTarget* target = form_.dropTarget();
   for (DropRow& row : rows) {
@@ -150,15 +148,19 @@ TEST_F(WindowDropTest, EachFormFillsItsBoxesAndAnythingElseIsRefused) {
     SetWindowTextW(form_.Control(ControlId::txtURL), L"old");
     SetWindowTextW(form_.Control(ControlId::txtIcon), L"old");
     SetWindowTextW(form_.Control(ControlId::txtFileName), row.siteBefore);
-    const bool takes = row.boxes != "old||old";
+    const bool takes = row.url != "old" || row.icon != "old" || !row.site.empty();
     // The source allows a move too: a drop taken as one would have the source delete its file.
     DWORD effect = DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK;
     ASSERT_EQ(target->DragEnter(&row.offer, MK_LBUTTON, {10, 10}, &effect), S_OK);
     EXPECT_EQ(effect, takes ? DROPEFFECT_COPY : DROPEFFECT_NONE);
+    effect = DROPEFFECT_LINK;
+    target->DragOver(MK_LBUTTON, {12, 12}, &effect);
+    EXPECT_EQ(effect, takes ? DROPEFFECT_LINK : DROPEFFECT_NONE);
     effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
     ASSERT_EQ(target->Drop(&row.offer, 0, {12, 12}, &effect), S_OK);
     EXPECT_EQ(effect, takes ? DROPEFFECT_COPY : DROPEFFECT_NONE);
-    EXPECT_EQ(Boxes(), row.boxes);
+    EXPECT_EQ(Box(ControlId::txtURL) + "|" + Box(ControlId::txtFileName) + "|" + Box(ControlId::txtIcon),
+              row.url + "|" + row.site + "|" + row.icon);
   }
 }
 
@@ -169,31 +171,38 @@ INPUT Mouse(DWORD flags, POINT at = {}) {
   return input;
 }
 
-// A hand on the mouse: once the drag has begun it carries the pointer onto `to`, through the
+// A hand on the mouse: once the drag has begun it carries the pointer onto `over`, through the
 // system's queue, and lets go of the button there.
-class Hand final : public OnStack<IDropSource> {
+class Hand final : public IDropSource {
  public:
-  explicit Hand(POINT to) : to_(to) {}
+  explicit Hand(RECT over) : over_(over) {}
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void**) override { return E_NOINTERFACE; }
+  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+  ULONG STDMETHODCALLTYPE Release() override { return 1; }
   HRESULT STDMETHODCALLTYPE GiveFeedback(DWORD) override { return DRAGDROP_S_USEDEFAULTCURSORS; }
   HRESULT STDMETHODCALLTYPE QueryContinueDrag(BOOL escape, DWORD keys) override {
     if (escape || ++calls_ > 2000) return DRAGDROP_S_CANCEL;
     if (!(keys & MK_LBUTTON)) return DRAGDROP_S_DROP;
-    if (calls_ > 1) return S_OK;
     POINT at{};
     GetCursorPos(&at);
     std::vector<INPUT> steps;
-    for (int i = 1; i <= 8; ++i) {
-      const POINT on{at.x + (to_.x - at.x) * i / 8, at.y + (to_.y - at.y) * i / 8};
-      steps.push_back(Mouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, on));
+    if (calls_ == 1) {
+      const POINT to{(over_.left + over_.right) / 2, (over_.top + over_.bottom) / 2};
+      for (int i = 1; i <= 8; ++i)
+        steps.push_back(Mouse(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE,
+                              {at.x + (to.x - at.x) * i / 8, at.y + (to.y - at.y) * i / 8}));
+    } else if (!released_ && PtInRect(&over_, at)) {
+      steps.push_back(Mouse(MOUSEEVENTF_LEFTUP));
+      released_ = true;
     }
-    steps.push_back(Mouse(MOUSEEVENTF_LEFTUP, to_));
     SendInput(static_cast<UINT>(steps.size()), steps.data(), sizeof(INPUT));
     return S_OK;
   }
 
  private:
-  POINT to_;
+  RECT over_;
   int calls_ = 0;
+  bool released_ = false;
 };
 
 // The button pressed on a window of the test's beside the form, as on a link in a browser.
@@ -213,11 +222,11 @@ TEST_F(WindowDropTest, ARealDragFromAnotherWindowFillsTheAddressBox) {
   Offer link{{Registered(CFSTR_INETURLW), WideBytes(u"https://dragged.example/")}};
   RECT box{};
   GetWindowRect(form_.Control(ControlId::txtURL), &box);
-  Hand hand({(box.left + box.right) / 2, (box.top + box.bottom) / 2});
+  Hand hand(box);
   DWORD effect = DROPEFFECT_NONE;
   EXPECT_EQ(DoDragDrop(&link, &hand, DROPEFFECT_COPY | DROPEFFECT_LINK, &effect), DRAGDROP_S_DROP);
   EXPECT_EQ(effect, DROPEFFECT_COPY);
-  EXPECT_EQ(Boxes(), "https://dragged.example/||");
+  EXPECT_EQ(Box(ControlId::txtURL), "https://dragged.example/");
   DestroyWindow(source);
 }
 
