@@ -2,7 +2,7 @@
 
 namespace pellumar::shell {
 
-// COM and OLE for the user-interface thread, started once for the program's life.
+// COM for the user-interface thread, started once for the program's life.
 class ComApartment {
  public:
   ComApartment();
@@ -12,7 +12,6 @@ class ComApartment {
 
  private:
   bool initialized_ = false;
-  bool oleInitialized_ = false;
 };
 
 }  // namespace pellumar::shell

@@ -70,10 +70,6 @@ std::u16string NormalizeLinkName(std::u16string_view text) {
 
 std::u16string NormalizeIconPath(std::u16string_view text) {
   std::u16string icon = LowerCase(text);
-  // A program or a library holds its icons itself, and its path is their location as it is: a
-  // ".ico" after it would name a file that is not there.
-  if (std::u16string_view(icon).ends_with(u".exe") || std::u16string_view(icon).ends_with(u".dll"))
-    return icon;
   // Only a trailing ".ico" goes: folders such as "my.icons" keep their names.
   while (std::u16string_view(icon).ends_with(kIco)) icon.resize(icon.size() - kIco.size());
   icon += kIco;

@@ -21,8 +21,7 @@ std::u16string NormalizeUrl(std::u16string_view text);
 std::u16string NormalizeLinkName(std::u16string_view text);
 
 // The shortcut's icon location: lower-cased, trailing ".ico" pieces dropped, one ".ico"
-// appended; a program's or a library's path (".exe", ".dll") only lower-cased. A bare ".ico"
-// means no icon; see HasIcon.
+// appended. A bare ".ico" means no icon; see HasIcon.
 std::u16string NormalizeIconPath(std::u16string_view text);
 
 // True when a normalized icon path names an icon rather than the bare ".ico".

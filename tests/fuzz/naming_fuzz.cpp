@@ -1,7 +1,6 @@
 // Properties of the naming rules that hold for every text.
 #include "fuzz_input.h"
 #include "shortcut/checks.h"
-#include "shortcut/drop.h"
 #include "shortcut/naming.h"
 
 using namespace pellumar;
@@ -32,9 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   PELLUMAR_CHECK(url.size() <= text.size() + 7);
 
   const std::u16string icon = NormalizeIconPath(text);
-  const std::u16string lower = LowerCase(text);
-  const bool program = lower.ends_with(u".exe") || lower.ends_with(u".dll");
-  PELLUMAR_CHECK(program ? icon == lower : std::u16string_view(icon).ends_with(u".ico"));
+  PELLUMAR_CHECK(std::u16string_view(icon).ends_with(u".ico"));
   PELLUMAR_CHECK(icon.size() <= text.size() + 4);
   PELLUMAR_CHECK(HasIcon(icon) == (icon.size() != 4));
   PELLUMAR_CHECK(!std::u16string_view(icon).ends_with(u".ico.ico"));
@@ -63,19 +60,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     PELLUMAR_CHECK(!refusal->reason.empty());
   }
   PELLUMAR_CHECK(TrimWhiteSpace(text).size() <= text.size());
-
-  // A dragged page's title made a site name is never refused for its characters or its length.
-  const std::u16string title = SiteNameFromTitle(text, desktop.size());  // empty: none fits
-  const std::u16string titled = NormalizeLinkName(title);
-  if (const auto refusal = CheckShortcutPath(ShortcutPathOnDesktop(titled, desktop), desktop);
-      refusal && !title.empty()) {
-    PELLUMAR_CHECK(refusal->fault != PathFault::TooLong &&
-                   refusal->fault != PathFault::ForbiddenCharacter &&
-                   refusal->fault != PathFault::Colon);
-  }
-  if (const auto address = InternetShortcutAddress(text)) {
-    PELLUMAR_CHECK(WebAddressIn(*address) == address);
-  }
 
   const std::u16string removed = Remove(text, other);
   PELLUMAR_CHECK(removed.size() <= text.size());
