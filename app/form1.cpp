@@ -122,6 +122,7 @@ Form1::Form1(HINSTANCE instance, Form1Seams seams)
 
 Form1::~Form1() {
   if (hwnd_) DestroyWindow(hwnd_);
+  if (dropTarget_) dropTarget_->Release();
 }
 
 bool Form1::Create() {
@@ -229,6 +230,7 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case kDescribeControls:
       DescribeControls();
+      TakeDrops();
       return 0;
     case WM_GETOBJECT:
       if (const LRESULT answer = screenReader_->Answer(hwnd_, wParam, lParam)) return answer;
@@ -237,6 +239,8 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       PELLUMAR_SAVE_STEPS();
       if (services_) services_->SendShellNotices();  // none is lost to a quick close
       screenReader_->Forget(hwnd_);
+      if (dropRegistered_) shell::system::RevokeDragDrop(hwnd_);
+      dropRegistered_ = false;
       SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
       hwnd_ = nullptr;
       PostQuitMessage(0);
@@ -553,6 +557,33 @@ void Form1::DescribeControls() {
   screenReader_->Describe(Control(ControlId::Command1), kIconBrowseDescription);
   screenReader_->Describe(Control(ControlId::Command3), kShortcutBrowseDescription);
   screenReader_->MarkAsLink(Control(ControlId::lblLink));
+}
+
+void Form1::TakeDrops() {
+  if (dropTarget_) return;
+  if (!com_) com_.emplace();
+  dropTarget_ = new (std::nothrow) DropTarget(hwnd_, *this);
+  dropRegistered_ = dropTarget_ && SUCCEEDED(shell::system::RegisterDragDrop(hwnd_, dropTarget_));
+}
+
+// Not while a command runs: it has read the boxes, and its message or dialog is open.
+bool Form1::TakesDrops() const { return hwnd_ && !handlerRunning_; }
+
+// A drop fills the boxes as typing would; a page's title names the shortcut only when no name
+// was typed.
+void Form1::Fill(const DropFill& fill) {
+  if (!fill.address.empty()) SetText(ControlId::txtURL, fill.address);
+  if (!fill.icon.empty()) SetText(ControlId::txtIcon, fill.icon);
+  if (!fill.siteName.empty()) SetText(ControlId::txtFileName, fill.siteName);
+  if (fill.title.empty() || !Text(ControlId::txtFileName).empty()) return;
+  std::size_t desktop = 0;
+  try {
+    desktop = Platform().CreateShellObject()->SpecialFolders(u"Desktop").size();
+  } catch (const std::exception&) {
+    return;  // Create will say why it cannot find the desktop
+  }
+  const std::u16string name = SiteNameFromTitle(fill.title, desktop);
+  if (!name.empty()) SetText(ControlId::txtFileName, name);
 }
 
 void Form1::OnSettingsChanged() {

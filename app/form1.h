@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/background.h"
+#include "app/drop_target.h"
 #include "app/gdi.h"
 #include "app/layout.h"
 #include "app/screen_reader.h"
@@ -28,7 +29,7 @@ struct Form1Seams {
 // The program's only window: three labelled boxes, two "Browse" buttons, "Create Shortcut",
 // "Delete Shortcut" and the credit link, laid out from the design in twips and scaled with
 // the DPI of the monitor it is on.
-class Form1 {
+class Form1 final : public DropReceiver {
  public:
   explicit Form1(HINSTANCE instance, Form1Seams seams = {});
   ~Form1();
@@ -43,6 +44,8 @@ class Form1 {
 
   HWND hwnd() const { return hwnd_; }
   HWND Control(ControlId id) const;
+  // What the window registered to take drops, once it has; null before.
+  IDropTarget* dropTarget() const { return dropRegistered_ ? dropTarget_ : nullptr; }
 
  private:
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam,
@@ -60,6 +63,10 @@ class Form1 {
   void OnDpiChanged(UINT dpi, const RECT& suggested);
   // Tells screen readers what the controls' captions do not say.
   void DescribeControls();
+  // Starts taking what is dragged onto the window.
+  void TakeDrops();
+  bool TakesDrops() const override;
+  void Fill(const DropFill& fill) override;
   // Windows announced new colours, settings or a new theme.
   void OnSettingsChanged();
   void OnTextSizeChanged();
@@ -117,6 +124,8 @@ class Form1 {
   ScreenReader* screenReader_;
   bool highContrast_ = false;
   std::unique_ptr<shell::CommonDialog> dlgCommonDialog_;
+  DropTarget* dropTarget_ = nullptr;
+  bool dropRegistered_ = false;
 };
 
 // Runs the window's message loop until it closes; Tab and Shift+Tab move the focus.

@@ -2,7 +2,7 @@
 
 namespace pellumar::shell {
 
-// COM for the user-interface thread, started once for the program's life.
+// COM and OLE for the user-interface thread, started once for the program's life.
 class ComApartment {
  public:
   ComApartment();
@@ -12,6 +12,7 @@ class ComApartment {
 
  private:
   bool initialized_ = false;
+  bool oleInitialized_ = false;
 };
 
 }  // namespace pellumar::shell

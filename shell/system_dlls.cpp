@@ -61,6 +61,36 @@ void CoUninitialize() {
   if (bound) bound();
 }
 
+HRESULT OleInitialize(void* reserved) {
+  PELLUMAR_BIND(L"ole32.dll", OleInitialize);
+  return bound ? bound(reserved) : kMissing;
+}
+
+void OleUninitialize() {
+  PELLUMAR_BIND(L"ole32.dll", OleUninitialize);
+  if (bound) bound();
+}
+
+HRESULT RegisterDragDrop(HWND window, IDropTarget* target) {
+  PELLUMAR_BIND(L"ole32.dll", RegisterDragDrop);
+  return bound ? bound(window, target) : kMissing;
+}
+
+HRESULT RevokeDragDrop(HWND window) {
+  PELLUMAR_BIND(L"ole32.dll", RevokeDragDrop);
+  return bound ? bound(window) : kMissing;
+}
+
+void ReleaseStgMedium(STGMEDIUM* medium) {
+  PELLUMAR_BIND(L"ole32.dll", ReleaseStgMedium);
+  if (bound) bound(medium);
+}
+
+UINT DragQueryFileW(HDROP drop, UINT index, wchar_t* file, UINT characters) {
+  PELLUMAR_BIND(L"shell32.dll", DragQueryFileW);
+  return bound ? bound(drop, index, file, characters) : 0;
+}
+
 HRESULT CoCreateInstance(REFCLSID clsid, IUnknown* outer, DWORD context, REFIID iid,
                          void** object) {
   PELLUMAR_BIND(L"ole32.dll", CoCreateInstance);

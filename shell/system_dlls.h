@@ -2,6 +2,7 @@
 
 #include <windows.h>
 #include <objbase.h>
+#include <ole2.h>
 #include <shellapi.h>
 #include <shlobj.h>
 #include <uiautomationcore.h>
@@ -17,6 +18,13 @@ namespace pellumar::shell::system {
 BOOL SetDefaultDllDirectories(DWORD directories);
 HRESULT CoInitializeEx(void* reserved, DWORD flags);
 void CoUninitialize();
+// OLE on top of COM, for what is dragged onto the window.
+HRESULT OleInitialize(void* reserved);
+void OleUninitialize();
+HRESULT RegisterDragDrop(HWND window, IDropTarget* target);
+HRESULT RevokeDragDrop(HWND window);
+void ReleaseStgMedium(STGMEDIUM* medium);
+UINT DragQueryFileW(HDROP drop, UINT index, wchar_t* file, UINT characters);
 HRESULT CoCreateInstance(REFCLSID clsid, IUnknown* outer, DWORD context, REFIID iid, void** object);
 void CoTaskMemFree(void* memory);
 HRESULT SHGetKnownFolderPath(REFKNOWNFOLDERID folder, DWORD flags, HANDLE token, PWSTR* path);

@@ -21,8 +21,6 @@ constexpr std::array<std::u16string_view, 32> kReservedNames = {
     u"com\u00B3", u"lpt\u00B9", u"lpt\u00B2", u"lpt\u00B3",
 };
 
-bool IsSeparator(char16_t c) { return c == u'\\' || c == u'/'; }
-
 bool IsAsciiLetter(char16_t c) { return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z'); }
 
 char16_t UpperCaseUnit(char16_t c) { return c >= u'a' && c <= u'z' ? c - (u'a' - u'A') : c; }
@@ -89,7 +87,7 @@ std::optional<PathRefusal> CheckSegments(std::u16string_view name) {
   std::size_t start = 0;
   while (start <= name.size()) {
     std::size_t end = start;
-    while (end < name.size() && !IsSeparator(name[end])) ++end;
+    while (end < name.size() && !IsPathSeparator(name[end])) ++end;
     const std::u16string_view segment = name.substr(start, end - start);
     start = end + 1;
     if (segment.empty() || segment == u".") continue;
@@ -128,18 +126,21 @@ std::u16string TooLongForAShortcut(std::u16string_view what, std::size_t length)
 
 }  // namespace
 
+bool IsPathSeparator(char16_t c) { return c == u'\\' || c == u'/'; }
+
 std::optional<PathRefusal> CheckShortcutPath(std::u16string_view path,
                                              std::u16string_view desktop) {
   const bool underDesktop = !desktop.empty() && path.size() > desktop.size() + 1 &&
                             path.substr(0, desktop.size()) == desktop &&
-                            IsSeparator(path[desktop.size()]);
+                            IsPathSeparator(path[desktop.size()]);
   const std::u16string_view name = underDesktop ? path.substr(desktop.size() + 1) : path;
   // A full path of its own after the desktop's is a shortcut elsewhere, as the site-name Browse
   // gives one: on a drive ("d:\links\news.lnk") or a share ("\\server\links\news.lnk"). One
   // separator is a picked path inside the desktop, whose folder was removed from it.
   const bool elsewhere =
-      (name.size() >= 3 && IsAsciiLetter(name[0]) && name[1] == u':' && IsSeparator(name[2])) ||
-      (name.size() >= 2 && IsSeparator(name[0]) && IsSeparator(name[1]));
+      (name.size() >= 3 && IsAsciiLetter(name[0]) && name[1] == u':' &&
+       IsPathSeparator(name[2])) ||
+      (name.size() >= 2 && IsPathSeparator(name[0]) && IsPathSeparator(name[1]));
   if (!underDesktop || elsewhere) {
     return Refuse(PathFault::NotOnDesktop,
                   u"The shortcut is not on the desktop. " + std::u16string(kOnlyOnDesktop));
@@ -148,7 +149,7 @@ std::optional<PathRefusal> CheckShortcutPath(std::u16string_view path,
   if (auto refusal = CheckSegments(name)) return refusal;
   const std::size_t length = CanonicalShortcutPath(path, desktop).size();
   // Only "." folders and separators: that is the desktop itself, not a shortcut on it.
-  if (length <= desktop.size() + (IsSeparator(desktop.back()) ? 0 : 1)) {
+  if (length <= desktop.size() + (IsPathSeparator(desktop.back()) ? 0 : 1)) {
     return Refuse(PathFault::NotOnDesktop,
                   u"The shortcut is not on the desktop. " + std::u16string(kOnlyOnDesktop));
   }
@@ -166,11 +167,11 @@ std::u16string CanonicalShortcutPath(std::u16string_view path, std::u16string_vi
   std::u16string_view rest = path.substr(desktop.size());
   while (!rest.empty()) {
     std::size_t end = 0;
-    while (end < rest.size() && !IsSeparator(rest[end])) ++end;
+    while (end < rest.size() && !IsPathSeparator(rest[end])) ++end;
     const std::u16string_view segment = rest.substr(0, end);
     rest.remove_prefix(end < rest.size() ? end + 1 : end);
     if (segment.empty() || segment == u".") continue;
-    if (canonical.empty() || !IsSeparator(canonical.back())) canonical += u'\\';
+    if (canonical.empty() || !IsPathSeparator(canonical.back())) canonical += u'\\';
     canonical += segment;
   }
   return canonical;

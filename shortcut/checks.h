@@ -31,6 +31,9 @@ struct PathRefusal {
   std::u16string reason;  // why, in a sentence or two for a person
 };
 
+// A backslash or a slash: Windows takes either between folders.
+bool IsPathSeparator(char16_t c);
+
 // Why no shortcut may be written or deleted at `path`, which ShortcutPathOnDesktop made from a
 // site name and `desktop`; nothing when one may. A site name may lead into a folder of the
 // desktop ("news\today"), never out of it.

@@ -33,7 +33,7 @@ constexpr std::u16string_view kNamedOnAllUsersDesktop =
 bool IsInFolder(std::u16string_view path, std::u16string_view folder) {
   return !folder.empty() && path.size() > folder.size() + 1 &&
          path.substr(0, folder.size()) == folder &&
-         (path[folder.size()] == u'\\' || path[folder.size()] == u'/');
+         IsPathSeparator(path[folder.size()]);
 }
 
 // Says why the command cannot go on. A shortcut picked outside the desktop is named as it was

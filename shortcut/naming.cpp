@@ -15,6 +15,8 @@ constexpr char16_t LowerCaseUnit(char16_t c) {
   return c >= u'A' && c <= u'Z' ? c + (u'a' - u'A') : c;
 }
 
+}  // namespace
+
 bool StartsWithIgnoringCase(std::u16string_view text, std::u16string_view lowerPrefix) {
   if (text.size() < lowerPrefix.size()) return false;
   for (std::size_t i = 0; i < lowerPrefix.size(); ++i) {
@@ -22,8 +24,6 @@ bool StartsWithIgnoringCase(std::u16string_view text, std::u16string_view lowerP
   }
   return true;
 }
-
-}  // namespace
 
 std::u16string LowerCase(std::u16string_view text) {
   std::u16string result(text);
@@ -70,6 +70,10 @@ std::u16string NormalizeLinkName(std::u16string_view text) {
 
 std::u16string NormalizeIconPath(std::u16string_view text) {
   std::u16string icon = LowerCase(text);
+  // A program or a library holds its icons itself, and its path is their location as it is: a
+  // ".ico" after it would name a file that is not there.
+  if (std::u16string_view(icon).ends_with(u".exe") || std::u16string_view(icon).ends_with(u".dll"))
+    return icon;
   // Only a trailing ".ico" goes: folders such as "my.icons" keep their names.
   while (std::u16string_view(icon).ends_with(kIco)) icon.resize(icon.size() - kIco.size());
   icon += kIco;

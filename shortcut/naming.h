@@ -10,6 +10,9 @@ namespace pellumar {
 // Maps A-Z to a-z and leaves every other code unit as it is, the same on every platform.
 std::u16string LowerCase(std::u16string_view text);
 
+// True when `text` begins with `lowerPrefix` (in small letters) in either case of A-Z.
+bool StartsWithIgnoringCase(std::u16string_view text, std::u16string_view lowerPrefix);
+
 // Removes every non-overlapping occurrence of `piece`, scanning once from the left.
 std::u16string Remove(std::u16string_view text, std::u16string_view piece);
 
@@ -21,7 +24,8 @@ std::u16string NormalizeUrl(std::u16string_view text);
 std::u16string NormalizeLinkName(std::u16string_view text);
 
 // The shortcut's icon location: lower-cased, trailing ".ico" pieces dropped, one ".ico"
-// appended. A bare ".ico" means no icon; see HasIcon.
+// appended; a program's or a library's path (".exe", ".dll") only lower-cased. A bare ".ico"
+// means no icon; see HasIcon.
 std::u16string NormalizeIconPath(std::u16string_view text);
 
 // True when a normalized icon path names an icon rather than the bare ".ico".

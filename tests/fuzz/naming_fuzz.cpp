@@ -1,6 +1,7 @@
 // Properties of the naming rules that hold for every text.
 #include "fuzz_input.h"
 #include "shortcut/checks.h"
+#include "shortcut/drop.h"
 #include "shortcut/naming.h"
 
 using namespace pellumar;
@@ -31,7 +32,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   PELLUMAR_CHECK(url.size() <= text.size() + 7);
 
   const std::u16string icon = NormalizeIconPath(text);
-  PELLUMAR_CHECK(std::u16string_view(icon).ends_with(u".ico"));
+  const std::u16string lower = LowerCase(text);
+  const bool program = lower.ends_with(u".exe") || lower.ends_with(u".dll");
+  PELLUMAR_CHECK(program ? icon == lower : std::u16string_view(icon).ends_with(u".ico"));
   PELLUMAR_CHECK(icon.size() <= text.size() + 4);
   PELLUMAR_CHECK(HasIcon(icon) == (icon.size() != 4));
   PELLUMAR_CHECK(!std::u16string_view(icon).ends_with(u".ico.ico"));
@@ -60,6 +63,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     PELLUMAR_CHECK(!refusal->reason.empty());
   }
   PELLUMAR_CHECK(TrimWhiteSpace(text).size() <= text.size());
+
+  // A dragged page's title made a site name is never refused for its characters or its length,
+  // and never ends in half a character.
+  const std::u16string title = SiteNameFromTitle(text, desktop.size());  // empty: none fits
+  const auto titled = CheckShortcutPath(ShortcutPathOnDesktop(NormalizeLinkName(title), desktop), desktop);
+  PELLUMAR_CHECK(title.empty() || !titled || (titled->fault != PathFault::TooLong &&
+                                              titled->fault != PathFault::ForbiddenCharacter &&
+                                              titled->fault != PathFault::Colon));
+  const auto high = [](char16_t c) { return c >= 0xD800 && c <= 0xDBFF; };
+  bool pairsWhole = true;  // in the text: every high surrogate followed by a low one
+  for (std::size_t i = 0; i < text.size(); ++i)
+    pairsWhole = pairsWhole && (!high(text[i]) || (i + 1 < text.size() && (text[i + 1] & 0xFC00) == 0xDC00));
+  PELLUMAR_CHECK(!pairsWhole || title.empty() || !high(title.back()));
+  if (const auto address = InternetShortcutAddress(text)) PELLUMAR_CHECK(WebAddressIn(*address) == address);
 
   const std::u16string removed = Remove(text, other);
   PELLUMAR_CHECK(removed.size() <= text.size());

@@ -100,7 +100,10 @@ INSTANTIATE_TEST_SUITE_P(Cases, NormalizeIconPathTest,
                                            Case{u"c:\\icons\\globe", u"c:\\icons\\globe.ico"},
                                            Case{u"a.ico.ICO", u"a.ico"},
                                            Case{u"a.ico.bmp", u"a.ico.bmp.ico"}, Case{u"", u".ico"},
-                                           Case{u".ico", u".ico"}, Case{u".ICO.ico", u".ico"}));
+                                           Case{u".ico", u".ico"}, Case{u".ICO.ico", u".ico"},
+                                           Case{u"C:\\Apps\\Tool.EXE", u"c:\\apps\\tool.exe"},
+                                           Case{u"shell32.dll", u"shell32.dll"},
+                                           Case{u"app.exe.ico", u"app.exe.ico"}));
 
 TEST(HasIconTest, OnlyTheBareExtensionMeansNoIcon) {
   EXPECT_FALSE(HasIcon(NormalizeIconPath(u"")));

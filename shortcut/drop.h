@@ -1,0 +1,64 @@
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// What a link, an icon or a shortcut dragged onto the window puts in its boxes. A drop only
+// fills boxes, as typing would; Create and Delete then judge the text as ever.
+namespace pellumar {
+
+// One file of a drop, as the shell names it.
+struct DroppedFile {
+  std::u16string path;
+  bool folder = false;
+};
+
+// What a dragged object offers in the forms the window reads; a form it lacks is empty.
+struct DropOffer {
+  std::vector<DroppedFile> files;              // files from a folder window
+  std::u16string link;                         // the address a browser hands over
+  std::vector<std::u16string> describedFiles;  // names of files a browser would make
+  std::u16string text;                         // plain text
+};
+
+// The boxes a drop writes; each only when its text is not empty.
+struct DropFill {
+  std::u16string address = {};   // txtURL
+  std::u16string siteName = {};  // txtFileName
+  std::u16string icon = {};      // txtIcon
+  // The page's title: for txtFileName when it is empty, made a name with SiteNameFromTitle.
+  std::u16string title = {};
+};
+
+enum class DropStep {
+  Refuse,                     // nothing here the window takes
+  Fill,                       // `fill` is complete
+  ReadInternetShortcut,       // the address is the URL= line of the file `file`...
+  ReadDescribedFileContents,  // ... or of the described file's contents
+};
+
+struct DropPlan {
+  DropStep step = DropStep::Refuse;
+  DropFill fill;
+  std::u16string file;  // the Internet Shortcut to read, for ReadInternetShortcut
+};
+
+// Decides what an offer fills: one file, else a browser's link (titled by the Internet Shortcut
+// it describes), else one described Internet Shortcut, else text that is one web address.
+DropPlan PlanDrop(const DropOffer& offer);
+
+// `text` without the white space around it when it is one http:// or https:// address.
+std::optional<std::u16string> WebAddressIn(std::u16string_view text);
+
+// The web address on the URL= line of an Internet Shortcut's [InternetShortcut] section.
+std::optional<std::u16string> InternetShortcutAddress(std::u16string_view fileText);
+
+// A title made a site name the naming rules take: each character no file name may hold becomes
+// '-' (a control character a space), white space around goes, and the name is cut where its
+// shortcut's path, on a desktop folder of `desktopLength` characters, would be too long.
+std::u16string SiteNameFromTitle(std::u16string_view title, std::size_t desktopLength);
+
+}  // namespace pellumar
