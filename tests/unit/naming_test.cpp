@@ -238,6 +238,7 @@ TEST(CheckShortcutPathTest, APathThatIsNotUnderTheDesktopIsRefused) {
     EXPECT_EQ(fault(path, kDesk), PathFault::NotOnDesktop) << testing::ToUtf8(path);
   }
   EXPECT_EQ(fault(u"\\news.lnk", u""), PathFault::NotOnDesktop);
+  EXPECT_EQ(fault(u"c:\\users\\u\\desktop\\x", kDesk), std::nullopt);  // one character past it
   // A desktop at a drive's root: its own separator ends it, so one character is a name.
   EXPECT_EQ(fault(u"d:\\\\news.lnk", u"d:\\"), std::nullopt);
   EXPECT_EQ(fault(u"d:\\\\x", u"d:\\"), std::nullopt);
