@@ -47,15 +47,9 @@ CLIPFORMAT Format(const wchar_t* name) {
   return static_cast<CLIPFORMAT>(RegisterClipboardFormatW(name));
 }
 
-// Bytes as they came, held in a vector: the library's char string would bring its whole
-// compiled instance into the program for these few buffers.
-using Bytes = std::vector<char>;
-
-std::string_view View(const Bytes& bytes) { return {bytes.data(), bytes.size()}; }
-
 // The first `limit` bytes of a block of global memory, or of a stream.
-Bytes BytesOf(const STGMEDIUM& medium, std::size_t limit) {
-  Bytes bytes;
+std::string BytesOf(const STGMEDIUM& medium, std::size_t limit) {
+  std::string bytes;
   if (medium.tymed == TYMED_HGLOBAL) {
     const SIZE_T size = GlobalSize(medium.hGlobal);
     if (const void* memory = GlobalLock(medium.hGlobal)) {
@@ -68,7 +62,7 @@ Bytes BytesOf(const STGMEDIUM& medium, std::size_t limit) {
     ULONG read = 0;
     while (bytes.size() < limit && SUCCEEDED(medium.pstm->Read(buffer, sizeof buffer, &read)) &&
            read > 0) {
-      bytes.insert(bytes.end(), buffer, buffer + read);
+      bytes.append(buffer, read);
     }
     if (bytes.size() > limit) bytes.resize(limit);
   }
@@ -100,9 +94,9 @@ std::u16string FromUtf16(std::string_view bytes) {
 std::u16string TextOf(IDataObject* data, CLIPFORMAT format, bool wide) {
   const Medium medium(data, format, -1, TYMED_HGLOBAL);
   if (!medium.held()) return {};
-  const Bytes bytes = BytesOf(*medium, kLargestText + 2);
+  const std::string bytes = BytesOf(*medium, kLargestText + 2);
   if (bytes.size() > kLargestText) return {};
-  std::u16string text = wide ? FromUtf16(View(bytes)) : FromCodePage(CP_ACP, 0, View(bytes));
+  std::u16string text = wide ? FromUtf16(bytes) : FromCodePage(CP_ACP, 0, bytes);
   if (const std::size_t end = text.find(u'\0'); end != std::u16string::npos) text.resize(end);
   return text;
 }
@@ -115,8 +109,8 @@ std::u16string DecodeInternetShortcut(std::string_view bytes) {
   return text.empty() ? FromCodePage(CP_ACP, 0, bytes) : text;
 }
 
-Bytes FileBytes(const std::u16string& path) {
-  Bytes bytes;
+std::string FileBytes(const std::u16string& path) {
+  std::string bytes;
   const HANDLE file =
       CreateFileW(Wide(path), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                   nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -134,7 +128,7 @@ std::vector<std::u16string> DescribedFiles(IDataObject* data) {
   std::vector<std::u16string> names;
   const Medium medium(data, Format(CFSTR_FILEDESCRIPTORW), -1, TYMED_HGLOBAL);
   if (!medium.held()) return names;
-  const Bytes bytes = BytesOf(*medium, sizeof(UINT) + 2 * sizeof(FILEDESCRIPTORW));
+  const std::string bytes = BytesOf(*medium, sizeof(UINT) + 2 * sizeof(FILEDESCRIPTORW));
   if (bytes.size() < sizeof(UINT)) return names;
   UINT count = 0;
   std::memcpy(&count, bytes.data(), sizeof count);
@@ -179,14 +173,14 @@ DropOffer ReadOffer(IDataObject* data) {
 // The address of the Internet Shortcut a plan names: a file, or the first described file's
 // contents.
 std::optional<std::u16string> AddressToRead(const DropPlan& plan, IDataObject* data) {
-  Bytes bytes;
+  std::string bytes;
   if (plan.step == DropStep::ReadInternetShortcut) {
     bytes = FileBytes(plan.file);
   } else {
     const Medium contents(data, Format(CFSTR_FILECONTENTS), 0, TYMED_HGLOBAL | TYMED_ISTREAM);
     if (contents.held()) bytes = BytesOf(*contents, kLargestInternetShortcut);
   }
-  return InternetShortcutAddress(DecodeInternetShortcut(View(bytes)));
+  return InternetShortcutAddress(DecodeInternetShortcut(bytes));
 }
 
 }  // namespace

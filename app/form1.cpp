@@ -7,7 +7,6 @@
 #include <new>
 #include <string>
 #include <utility>
-#include <vector>
 
 #include "app/contrast.h"
 #include "app/dpi.h"
@@ -498,7 +497,7 @@ void Form1::OpenWebPage(std::u16string_view address) {
   const std::u16string wide(address);
   const int length = WideCharToMultiByte(CP_ACP, 0, Wide(wide), -1, nullptr, 0, nullptr, nullptr);
   if (length <= 0) return;
-  std::vector<char> ansi(static_cast<std::size_t>(length));
+  std::string ansi(static_cast<std::size_t>(length), '\0');
   WideCharToMultiByte(CP_ACP, 0, Wide(wide), -1, ansi.data(), length, nullptr, nullptr);
   // No owner window: the browser is a program of its own, not a window of ours, and a message
   // the shell may show about the address stands on its own instead of blocking this window.

@@ -1,4 +1,4 @@
-// Built only into the steps-win32 build (PELLUMAR_STEP_TIMES).
+// Built only into the steps-win64 build (PELLUMAR_STEP_TIMES).
 #include "shell/step_times.h"
 
 #include <windows.h>
