@@ -116,6 +116,20 @@ void Program::Sync() const {
   SendMessageTimeoutW(window_, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &result);
 }
 
+// A marker posted after everything else, whose taking shows from outside: the address box's
+// limit on typing, given back at once. Posted messages are taken in the order they came.
+void Program::Taken() const {
+  const HWND box = Control(app::ControlId::txtURL);
+  DWORD_PTR limit = 0, now = 0;
+  SendMessageTimeoutW(box, EM_GETLIMITTEXT, 0, 0, SMTO_NORMAL, 10000, &limit);
+  PostMessageW(box, EM_SETLIMITTEXT, limit + 1, 0);
+  WaitFor([&] {
+    return SendMessageTimeoutW(box, EM_GETLIMITTEXT, 0, 0, SMTO_NORMAL, 10000, &now) &&
+           now == limit + 1;
+  });
+  SendMessageTimeoutW(box, EM_SETLIMITTEXT, limit, 0, SMTO_NORMAL, 10000, &now);
+}
+
 void Program::ClickLink() {
   Sync();
   const HWND link = Control(app::ControlId::lblLink);
@@ -216,8 +230,8 @@ HWND Program::WaitForDialog(std::u16string_view title, DWORD milliseconds) const
   return WaitForDialogOf(process_.dwProcessId, title, milliseconds);
 }
 
-bool Program::NoDialogFor(DWORD milliseconds) const {
-  Sleep(milliseconds);
+bool Program::NoDialog() const {
+  Taken();
   return FindOfProcess(process_.dwProcessId, L"#32770", u"") == nullptr;
 }
 

@@ -40,6 +40,9 @@ class Program {
   void Click(app::ControlId button);
   // Returns once the program has handled everything sent before, or is showing a dialog.
   void Sync() const;
+  // Returns once the program has taken every message posted before, a click among them: a
+  // message box the click shows is open by then.
+  void Taken() const;
   void ClickLink();
 
   // A person's own input through the system's queue, the window brought to the front: it moves
@@ -52,8 +55,8 @@ class Program {
 
   // The process's dialog with this title (a message box: "Pellumar"), or null after a wait.
   HWND WaitForDialog(std::u16string_view title, DWORD milliseconds = 10000) const;
-  // True when no dialog of the process is open after `milliseconds`.
-  bool NoDialogFor(DWORD milliseconds) const;
+  // True when no dialog of the process is open once it has taken what was posted before.
+  bool NoDialog() const;
   // Waits for a message box, returns its text and presses its OK button.
   std::u16string TakeMessage();
   // Whether the last message taken showed an icon, and how many buttons it had.

@@ -71,7 +71,7 @@ TEST_F(ProgramTest, CreateAndDeleteThroughTheButtons) {
 
   program_.Click(ControlId::Command2);
   ASSERT_TRUE(WaitFor([&] { return Exists(path); }));
-  EXPECT_TRUE(program_.NoDialogFor(300));
+  EXPECT_TRUE(program_.NoDialog());
   EXPECT_EQ(BoxesOf(program_), typed);
   testing::ShortcutFile file;
   WaitFor([&] {  // the file may still be being written
@@ -88,7 +88,7 @@ TEST_F(ProgramTest, CreateAndDeleteThroughTheButtons) {
   // A double-click is one click: the shortcut deleted once, and no message that it is gone.
   program_.DoubleClick(ControlId::Command4);
   EXPECT_TRUE(WaitFor([&] { return !Exists(path); }));
-  EXPECT_TRUE(program_.NoDialogFor(600));
+  EXPECT_TRUE(program_.NoDialog());
   EXPECT_EQ(BoxesOf(program_), typed);
 }
 
@@ -112,7 +112,7 @@ TEST_F(ProgramTest, ValidationMessagesComeOneAtATime) {
   EXPECT_EQ(program_.TakeMessage(), u"Please Enter a valid FileName");
   EXPECT_FALSE(program_.lastMessageIcon);
   EXPECT_EQ(program_.lastMessageButtons, 1);
-  EXPECT_TRUE(program_.NoDialogFor(300));
+  EXPECT_TRUE(program_.NoDialog());
 
   Fill({u"", u"Name", u""});
   program_.Click(ControlId::Command2);
@@ -169,7 +169,7 @@ TEST_P(PickerTest, FillsTheBoxOnlyWithAGoodChoice) {
   if (c.message.empty()) {
     EXPECT_TRUE(WaitFor([&] { return program_.Text(c.box) == path; }))
         << testing::ToUtf8(program_.Text(c.box));
-    EXPECT_TRUE(program_.NoDialogFor(300));
+    EXPECT_TRUE(program_.NoDialog());
   } else {
     EXPECT_EQ(program_.TakeMessage(), c.message);
     EXPECT_EQ(program_.Text(c.box), u"before");
@@ -229,7 +229,7 @@ TEST_F(ProgramTest, ClickingTheCreditAsksTheShellOnceToOpenTheMakersPage) {
   }
   EXPECT_EQ(count, 1);
   EXPECT_NE(lines.find("http://www.pellumar.example/"), std::string::npos) << lines;
-  EXPECT_TRUE(program_.NoDialogFor(100));
+  EXPECT_TRUE(program_.NoDialog());
   EXPECT_EQ(BoxesOf(program_), typed);
 }
 
