@@ -7,6 +7,7 @@
 #include <new>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "app/contrast.h"
 #include "app/dpi.h"
@@ -80,6 +81,22 @@ Place PlaceOf(const ControlSpec& control, const WindowScale& scale) {
 
 int IdOf(ControlId id) { return static_cast<int>(id); }
 
+// The messages a click's work drops when they were queued meanwhile, all between these two.
+constexpr UINT kFirstInput = WM_NCMOUSEMOVE, kLastInput = 0x024F;  // WM_POINTERHWHEEL
+bool IsInput(UINT message) {
+  return (message >= WM_NCMOUSEMOVE && message <= WM_NCXBUTTONDBLCLK) || message == BM_CLICK ||
+         (message >= WM_KEYFIRST && message <= WM_KEYLAST) ||
+         message == 0x0119 || message == 0x011A ||  // WM_GESTURE, WM_GESTURENOTIFY
+         (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST) ||
+         (message >= 0x0240 && message <= kLastInput);  // WM_TOUCH and the WM_POINTER* messages
+}
+
+// Whether the window runs per-monitor v2, which scales its caption and frame by itself.
+bool PerMonitorV2InForce() {
+  return shell::system::AreDpiAwarenessContextsEqual(
+      shell::system::GetThreadDpiAwarenessContext(), DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
+}
+
 std::size_t IndexOf(ControlId id) {
   return static_cast<std::size_t>(IdOf(id) - IdOf(ControlId::Label2));
 }
@@ -112,6 +129,7 @@ Form1::Form1(HINSTANCE instance, Form1Seams seams)
     : instance_(instance),
       platform_(seams.platform),
       askHighContrast_(seams.highContrast ? seams.highContrast : HighContrastOn),
+      openWebPage_(seams.openWebPage),
       systemReader_(seams.screenReader ? nullptr : SystemScreenReader()),
       screenReader_(seams.screenReader ? seams.screenReader : systemReader_.get()) {
   PELLUMAR_STEP("start-up: cursor and picture");
@@ -169,6 +187,9 @@ LRESULT CALLBACK Form1::WindowProc(HWND window, UINT message, WPARAM wParam,
     auto* form = static_cast<Form1*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
     form->hwnd_ = window;
     SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
+    // Windows 10 1607 scales the caption and the frame only of a window that asks, where the
+    // manifest's per-monitor v2 falls back to v1.
+    if (!PerMonitorV2InForce()) shell::system::EnableNonClientDpiScaling(window);
   }
   auto* form = reinterpret_cast<Form1*>(GetWindowLongPtrW(window, GWLP_USERDATA));
   if (!form) return DefWindowProcW(window, message, wParam, lParam);
@@ -219,8 +240,13 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_SETTINGCHANGE:
       OnTextSizeChanged();
-      [[fallthrough]];
+      OnSettingsChanged();
+      break;
     case WM_SYSCOLORCHANGE:
+      // The common controls take new colours only from their top-level window.
+      for (const HWND control : controls_) SendMessageW(control, message, wParam, lParam);
+      OnSettingsChanged();
+      break;
     case WM_THEMECHANGED:
       OnSettingsChanged();
       break;
@@ -261,7 +287,8 @@ void Form1::OnCreate() {
     DWORD exStyle = 0;
     switch (control.kind) {
       case Kind::Label:
-        style |= SS_LEFT | (control.id == ControlId::lblLink ? SS_NOTIFY : 0);
+        // The credit, a link, takes the focus too: last, after the window's seven controls.
+        style |= SS_LEFT | (control.id == ControlId::lblLink ? SS_NOTIFY | WS_TABSTOP : 0);
         break;
       case Kind::TextBox:
         className = L"EDIT";
@@ -282,6 +309,8 @@ void Form1::OnCreate() {
         place.width, place.height, hwnd_,
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(IdOf(control.id))), instance_, nullptr);
   }
+  creditLink_.Attach(Control(ControlId::lblLink));
+  creditLink_.SetCueColour(highContrast_ ? ThemeColours().link : CLR_INVALID);
   {
     PELLUMAR_STEP("start-up: WM_CREATE: fonts");
     BuildFonts();
@@ -444,25 +473,37 @@ void Form1::RunHandler(Handler handler) {
   }
 }
 
-// The keys, mouse input and clicks queued before `end`; what came later stays, in its order.
-// Looking at the queue answers the messages other programs sent meanwhile (under Wine whatever
-// the flags say), and one told that the window is ready may already be clicking again.
+// The input queued before `end`: keys, mouse input in and around the window, touch, pen and
+// pointer input (which DefWindowProc would turn into mouse input), and clicks made for a person
+// by an assistive tool or another program. What came later stays, in its order, and so does the
+// quit message of a window closed meanwhile. Looking at the queue answers the messages other
+// programs sent meanwhile (under Wine whatever the flags say), and one told that the window is
+// ready may already be clicking again; most clicks find nothing waiting, and look no further.
 void Form1::DropInputQueuedMeanwhile(DWORD end) const {
-  const auto drop = [end](HWND window, UINT first, UINT last) {
-    // Each queue is in the order its messages came: the first new one ends its search.
-    for (const UINT queue : {PM_QS_POSTMESSAGE, PM_QS_INPUT}) {
+  if (HIWORD(GetQueueStatus(QS_INPUT | QS_ALLPOSTMESSAGE)) == 0) return;
+  for (const UINT queue : {PM_QS_INPUT, PM_QS_POSTMESSAGE}) {
+    // Each queue is in the order its messages came: within a range of messages, the first one
+    // found is the oldest, and a new one ends that range's search. A message that is not input
+    // splits its range around itself.
+    std::vector<std::pair<UINT, UINT>> ranges{{kFirstInput, kLastInput}};
+    while (!ranges.empty()) {
+      const auto [first, last] = ranges.back();
+      ranges.pop_back();
       MSG message{};
-      while (PeekMessageW(&message, window, first, last, PM_NOREMOVE | queue) &&
-             static_cast<LONG>(message.time - end) < 0) {
-        PeekMessageW(&message, window, first, last, PM_REMOVE | queue);
+      if (!PeekMessageW(&message, nullptr, first, last, PM_NOREMOVE | queue) ||
+          message.message == WM_QUIT || static_cast<LONG>(message.time - end) >= 0) {
+        continue;
+      }
+      const UINT found = message.message;
+      if (IsInput(found) && PeekMessageW(&message, message.hwnd, found, found, PM_REMOVE | queue)) {
+        // Never the quit message, which every look may return: it is put back.
+        if (message.message == WM_QUIT) PostQuitMessage(static_cast<int>(message.wParam));
+        ranges.emplace_back(first, last);
+      } else {
+        if (found > first) ranges.emplace_back(first, found - 1);
+        if (found < last) ranges.emplace_back(found + 1, last);
       }
     }
-  };
-  drop(nullptr, WM_KEYFIRST, WM_KEYLAST);
-  drop(nullptr, WM_MOUSEFIRST, WM_MOUSELAST);
-  // Clicks made for a person by an assistive tool or another program.
-  for (const ControlSpec& control : kControls) {
-    if (control.kind == Kind::Button) drop(Control(control.id), BM_CLICK, BM_CLICK);
   }
 }
 
@@ -494,6 +535,7 @@ void Form1::lblLink_Click() { OpenWebPage(kMakerPage); }
 
 // Hands the address to the shell's default handler; nothing is shown when it cannot open it.
 void Form1::OpenWebPage(std::u16string_view address) {
+  if (openWebPage_) return openWebPage_(address);
   const std::u16string wide(address);
   const int length = WideCharToMultiByte(CP_ACP, 0, Wide(wide), -1, nullptr, 0, nullptr, nullptr);
   if (length <= 0) return;
@@ -553,7 +595,9 @@ void Form1::OnTextSizeChanged() {
 
 void Form1::DescribeControls() {
   if (!com_) com_.emplace();
+  screenReader_->Name(Control(ControlId::Command1), kIconBrowseName);
   screenReader_->Describe(Control(ControlId::Command1), kIconBrowseDescription);
+  screenReader_->Name(Control(ControlId::Command3), kShortcutBrowseName);
   screenReader_->Describe(Control(ControlId::Command3), kShortcutBrowseDescription);
   screenReader_->MarkAsLink(Control(ControlId::lblLink));
 }
@@ -587,6 +631,7 @@ void Form1::Fill(const DropFill& fill) {
 
 void Form1::OnSettingsChanged() {
   highContrast_ = askHighContrast_();
+  creditLink_.SetCueColour(highContrast_ ? ThemeColours().link : CLR_INVALID);
   // The labels paint their own background: they are told too.
   RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }

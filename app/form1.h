@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/background.h"
+#include "app/credit_link.h"
 #include "app/drop_target.h"
 #include "app/gdi.h"
 #include "app/layout.h"
@@ -24,6 +25,7 @@ struct Form1Seams {
   shell::Services* platform = nullptr;
   bool (*highContrast)() = nullptr;
   ScreenReader* screenReader = nullptr;
+  void (*openWebPage)(std::u16string_view address) = nullptr;
 };
 
 // The program's only window: three labelled boxes, two "Browse" buttons, "Create Shortcut",
@@ -85,7 +87,8 @@ class Form1 final : public DropReceiver {
   template <typename Handler>
   void RunHandler(Handler handler);
   void ReportError(const std::u16string& text);
-  // Removes the clicks and keys that reached the window while a handler ran.
+  // Removes the clicks, keys, touches and pointer input that reached the window while a
+  // handler ran.
   void DropInputQueuedMeanwhile(DWORD end) const;
   shell::Services& Platform();
 
@@ -111,6 +114,7 @@ class Form1 final : public DropReceiver {
   UniqueIcon smallIcon_;  // the caption's and the taskbar's, at the window's scale
   UniqueIcon bigIcon_;    // Alt+Tab's
   HCURSOR handCursor_ = nullptr;
+  CreditLink creditLink_;
   bool linkAutoSize_ = false;
   bool linkUnderline_ = false;
   COLORREF linkColor_ = CLR_INVALID;
@@ -120,6 +124,7 @@ class Form1 final : public DropReceiver {
   std::optional<shell::WindowsServices> services_;
   shell::Services* platform_;
   bool (*askHighContrast_)();
+  void (*openWebPage_)(std::u16string_view address);
   std::unique_ptr<ScreenReader> systemReader_;
   ScreenReader* screenReader_;
   bool highContrast_ = false;

@@ -5,7 +5,8 @@
 
 // The main window's design: every control's place and size in twips (1440 per inch, 15 per
 // pixel at 96 DPI), in creation order. Each label comes just before the box it names, so screen
-// readers announce it; labels take no focus, so the focusable controls follow in tab order.
+// readers announce it; labels take no focus, so the focusable controls follow in tab order. The
+// credit, a link, is the one label that does, last.
 namespace pellumar::app {
 
 inline constexpr wchar_t kForm1Class[] = L"Pellumar.Form1";

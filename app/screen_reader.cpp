@@ -4,6 +4,9 @@
 #include <uiautomationcore.h>
 #include <wrl/client.h>
 
+#include <utility>
+#include <vector>
+
 #include "shell/system_dlls.h"
 #include "shell/wide.h"
 
@@ -21,6 +24,11 @@ constexpr CLSID kAccPropServices{
     0xb5f8350b, 0x0548, 0x48b1, {0xa6, 0xee, 0x88, 0xbd, 0x00, 0xb4, 0xa5, 0xe7}};
 constexpr IID kIAccPropServices{
     0x6e26e776, 0x04f0, 0x495d, {0x80, 0xe4, 0x33, 0x30, 0x35, 0x2e, 0x31, 0x69}};
+constexpr GUID kName{0x608d3df8, 0x8128, 0x4aa7, {0xa4, 0x28, 0xf5, 0x5e, 0x49, 0x26, 0x72, 0x91}};
+// UI Automation's own Name property (Name_Property_GUID): its clients, Narrator among them, read
+// that, and an annotation may name it in place of the older one.
+constexpr GUID kAutomationName{
+    0xc3a6921b, 0x4a99, 0x44f1, {0xbc, 0xa6, 0x61, 0x18, 0x70, 0x52, 0xc4, 0x31}};
 constexpr GUID kDescription{
     0x4d48dfe4, 0xbd3f, 0x491f, {0xa6, 0x48, 0x49, 0x2d, 0x6f, 0x20, 0xc5, 0x88}};
 constexpr GUID kRole{0xcb905ff2, 0x7bd1, 0x4c05, {0xb3, 0xc8, 0xe6, 0xc2, 0x41, 0x36, 0x4d, 0x70}};
@@ -76,11 +84,13 @@ class SystemReader final : public ScreenReader {
     if (provider_) provider_->Release();
   }
 
+  void Name(HWND control, std::u16string_view name) override {
+    Annotate(control, kName, name);
+    Annotate(control, kAutomationName, name);
+  }
+
   void Describe(HWND control, std::u16string_view description) override {
-    if (IAccPropServices* services = Annotations()) {
-      services->SetHwndPropStr(control, OBJID_CLIENT, CHILDID_SELF, kDescription,
-                               shell::Wide(std::u16string(description)));
-    }
+    Annotate(control, kDescription, description);
   }
 
   void MarkAsLink(HWND label) override {
@@ -88,12 +98,16 @@ class SystemReader final : public ScreenReader {
       VARIANT role{};
       role.vt = VT_I4;
       role.lVal = ROLE_SYSTEM_LINK;
-      services->SetHwndProp(label, OBJID_CLIENT, CHILDID_SELF, kRole, role);
-      services->SetHwndPropStr(label, OBJID_CLIENT, CHILDID_SELF, kDefaultAction, L"Open");
+      if (SUCCEEDED(services->SetHwndProp(label, OBJID_CLIENT, CHILDID_SELF, kRole, role))) {
+        annotated_.emplace_back(label, kRole);
+      }
     }
+    Annotate(label, kDefaultAction, u"Open");
   }
 
+  // Raised only while a client listens: nobody would hear it, and it costs every click.
   void Announce(HWND window, std::u16string_view text) override {
+    if (!system::UiaClientsAreListening()) return;
     const std::u16string owned(text);
     system::UiaRaiseNotificationEvent(Provider(window), shell::Wide(owned));
   }
@@ -105,9 +119,25 @@ class SystemReader final : public ScreenReader {
 
   void Forget(HWND window) override {
     if (provider_) system::UiaReturnRawElementProvider(window, 0, 0, nullptr);
+    if (!annotated_.empty()) {
+      IAccPropServices* services = Annotations();
+      for (const auto& [control, property] : annotated_) {
+        services->ClearHwndProps(control, OBJID_CLIENT, CHILDID_SELF, &property, 1);
+      }
+      annotated_.clear();
+    }
   }
 
  private:
+  void Annotate(HWND control, const GUID& property, std::u16string_view value) {
+    IAccPropServices* services = Annotations();
+    if (services && SUCCEEDED(services->SetHwndPropStr(control, OBJID_CLIENT, CHILDID_SELF,
+                                                       property,
+                                                       shell::Wide(std::u16string(value))))) {
+      annotated_.emplace_back(control, property);
+    }
+  }
+
   IAccPropServices* Annotations() {
     if (!annotations_) {
       system::CoCreateInstance(kAccPropServices, nullptr, CLSCTX_INPROC_SERVER, kIAccPropServices,
@@ -121,6 +151,7 @@ class SystemReader final : public ScreenReader {
   }
 
   ComPtr<IAccPropServices> annotations_;
+  std::vector<std::pair<HWND, GUID>> annotated_;  // what Forget takes back
   IRawElementProviderSimple* provider_ = nullptr;
 };
 

@@ -5,14 +5,16 @@
 #include <memory>
 #include <string_view>
 
-// What a screen reader is told of the window beyond what its controls say themselves: what each
-// Browse button picks (both are captioned "Browse"), that the credit is a link, and, since
-// success shows nothing on the screen, what a command did.
+// What a screen reader is told of the window beyond what its controls say themselves: a name of
+// its own for each Browse button (both are captioned "Browse") and what it picks, that the
+// credit is a link, and, since success shows nothing on the screen, what a command did.
 namespace pellumar::app {
 
 class ScreenReader {
  public:
   virtual ~ScreenReader() = default;
+  // The name `control` is announced by, in place of its caption.
+  virtual void Name(HWND control, std::u16string_view name) = 0;
   // What is said of `control` after its name.
   virtual void Describe(HWND control, std::u16string_view description) = 0;
   // `label` is a link whose default action opens its page.
@@ -21,7 +23,8 @@ class ScreenReader {
   virtual void Announce(HWND window, std::u16string_view text) = 0;
   // The answer to WM_GETOBJECT for `window`, or 0 where the system answers.
   virtual LRESULT Answer(HWND window, WPARAM wParam, LPARAM lParam) = 0;
-  // `window` is going: what was answered for it is let go.
+  // `window` is going: what was answered for it is let go, and what was said of its controls
+  // taken back.
   virtual void Forget(HWND window) = 0;
 };
 
@@ -29,6 +32,9 @@ class ScreenReader {
 // through UI Automation), bound at run time: where Windows lacks one, that part does nothing.
 std::unique_ptr<ScreenReader> SystemScreenReader();
 
+// Each begins with the caption, so that a person who says "click Browse" still reaches them.
+inline constexpr std::u16string_view kIconBrowseName = u"Browse for an icon file";
+inline constexpr std::u16string_view kShortcutBrowseName = u"Browse for a shortcut";
 inline constexpr std::u16string_view kIconBrowseDescription = u"Picks the icon file";
 inline constexpr std::u16string_view kShortcutBrowseDescription =
     u"Picks a shortcut on the desktop";

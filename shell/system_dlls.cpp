@@ -144,6 +144,21 @@ int GetSystemMetricsForDpi(int metric, UINT dpi) {
   return bound ? bound(metric, dpi) : 0;
 }
 
+BOOL EnableNonClientDpiScaling(HWND window) {
+  PELLUMAR_BIND(L"user32.dll", EnableNonClientDpiScaling);
+  return bound ? bound(window) : FALSE;
+}
+
+DPI_AWARENESS_CONTEXT GetThreadDpiAwarenessContext() {
+  PELLUMAR_BIND(L"user32.dll", GetThreadDpiAwarenessContext);
+  return bound ? bound() : nullptr;
+}
+
+BOOL AreDpiAwarenessContextsEqual(DPI_AWARENESS_CONTEXT first, DPI_AWARENESS_CONTEXT second) {
+  PELLUMAR_BIND(L"user32.dll", AreDpiAwarenessContextsEqual);
+  return bound ? bound(first, second) : FALSE;
+}
+
 // UI Automation's functions are declared here: the API header of some MinGW-w64 releases does
 // not compile as C++.
 HRESULT UiaHostProviderFromHwnd(HWND window, IRawElementProviderSimple** provider) {
@@ -179,6 +194,13 @@ HRESULT UiaRaiseNotificationEvent(IRawElementProviderSimple* provider, const wch
   sysFree(said);
   sysFree(activity);
   return result;
+}
+
+BOOL UiaClientsAreListening() {
+  static constinit std::atomic<FARPROC> cache{};
+  using Function = BOOL(WINAPI*)();
+  const auto bound = Bind<Function>(cache, L"uiautomationcore.dll", "UiaClientsAreListening");
+  return bound ? bound() : FALSE;
 }
 
 HRESULT SHCreateItemFromParsingName(PCWSTR path, IBindCtx* context, REFIID iid, void** item) {

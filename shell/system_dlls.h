@@ -38,6 +38,9 @@ UINT GetDpiForWindow(HWND window);
 BOOL AdjustWindowRectExForDpi(RECT* rect, DWORD style, BOOL menu, DWORD exStyle, UINT dpi);
 BOOL SystemParametersInfoForDpi(UINT action, UINT parameter, void* value, UINT update, UINT dpi);
 int GetSystemMetricsForDpi(int metric, UINT dpi);
+BOOL EnableNonClientDpiScaling(HWND window);
+DPI_AWARENESS_CONTEXT GetThreadDpiAwarenessContext();
+BOOL AreDpiAwarenessContextsEqual(DPI_AWARENESS_CONTEXT first, DPI_AWARENESS_CONTEXT second);
 
 HRESULT SHCreateItemFromParsingName(PCWSTR path, IBindCtx* context, REFIID iid, void** item);
 
@@ -47,5 +50,7 @@ HRESULT UiaHostProviderFromHwnd(HWND window, IRawElementProviderSimple** provide
 LRESULT UiaReturnRawElementProvider(HWND window, WPARAM wParam, LPARAM lParam,
                                     IRawElementProviderSimple* provider);
 HRESULT UiaRaiseNotificationEvent(IRawElementProviderSimple* provider, const wchar_t* text);
+// Whether any UI Automation client (a screen reader, say) listens to this process's events.
+BOOL UiaClientsAreListening();
 
 }  // namespace pellumar::shell::system

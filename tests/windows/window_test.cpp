@@ -105,7 +105,7 @@ void ExpectTheDesign(HWND form) {
   }
   const ControlId order[] = {ControlId::txtURL,   ControlId::txtFileName, ControlId::Command3,
                              ControlId::txtIcon,  ControlId::Command1,    ControlId::Command2,
-                             ControlId::Command4, ControlId::txtURL};
+                             ControlId::Command4, ControlId::lblLink,     ControlId::txtURL};
   for (std::size_t i = 0; i + 1 < std::size(order); ++i) {
     EXPECT_EQ(GetNextDlgTabItem(form, GetDlgItem(form, static_cast<int>(order[i])), FALSE),
               GetDlgItem(form, static_cast<int>(order[i + 1])))
@@ -212,6 +212,58 @@ TEST_F(WindowTest, FirstFocusInTheAddressBoxAndNoDefaultButton) {
     EXPECT_TRUE(GetWindowLongW(Control(id), GWL_STYLE) & BS_NOTIFY) << "a double-click is one click";
     EXPECT_EQ(testing::WindowText(Control(id)).find(u'&'), std::u16string::npos);
   }
+}
+
+// Windows tells only top-level windows of new system colours; the common controls take them
+// from their window.
+TEST_F(WindowTest, NewSystemColoursReachEveryControl) {
+  static std::vector<HWND> told;
+  told.clear();
+  const HHOOK hook = SetWindowsHookExW(
+      WH_CALLWNDPROC,
+      [](int code, WPARAM wParam, LPARAM lParam) -> LRESULT {
+        const auto* sent = reinterpret_cast<const CWPSTRUCT*>(lParam);
+        if (code == HC_ACTION && sent->message == WM_SYSCOLORCHANGE) told.push_back(sent->hwnd);
+        return CallNextHookEx(nullptr, code, wParam, lParam);
+      },
+      nullptr, GetCurrentThreadId());
+  ASSERT_NE(hook, nullptr);
+  SendMessageW(form_->hwnd(), WM_SYSCOLORCHANGE, 0, 0);
+  UnhookWindowsHookEx(hook);
+  for (const app::ControlSpec& control : app::kControls) {
+    EXPECT_EQ(std::count(told.begin(), told.end(), Control(control.id)), 1)
+        << "control " << static_cast<int>(control.id);
+  }
+}
+
+// The credit is a link a keyboard can use: Enter and Space on it, through the dialog manager as
+// the message loop passes them, each open the maker's page once, as a click does; a key held
+// down opens it no more.
+TEST(WindowLinkTest, EnterAndSpaceOnTheCreditOpenTheMakersPageOnceEach) {
+  static std::vector<std::u16string> opened;
+  opened.clear();
+  app::Form1 form(GetModuleHandleW(nullptr),
+                  {nullptr, nullptr, nullptr,
+                   [](std::u16string_view address) { opened.emplace_back(address); }});
+  ASSERT_TRUE(form.Create());
+  form.Show(SW_SHOWNORMAL);
+  const HWND link = form.Control(ControlId::lblLink);
+  SetFocus(link);
+  ASSERT_EQ(GetFocus(), link);
+  // Each key pressed, held down (its repeat), then let go.
+  const std::pair<UINT, LPARAM> strokes[] = {
+      {WM_KEYDOWN, 1}, {WM_KEYDOWN, 1 | 1 << 30}, {WM_KEYUP, static_cast<LPARAM>(0xC0000001u)}};
+  for (const WPARAM key : {VK_RETURN, VK_SPACE}) {
+    for (const auto& [message, state] : strokes) {
+      MSG typed{link, message, key, state, 0, {}};
+      IsDialogMessageW(form.hwnd(), &typed);  // dispatches, as the message loop has it
+      while (PeekMessageW(&typed, nullptr, WM_CHAR, WM_CHAR, PM_REMOVE)) {
+        IsDialogMessageW(form.hwnd(), &typed);
+      }
+    }
+  }
+  EXPECT_EQ(opened, std::vector<std::u16string>(2, std::u16string(app::kMakerPage)));
+  EXPECT_EQ(GetFocus(), link) << "Enter or Space moved the focus";
 }
 
 TEST_F(WindowTest, CreditLinkIsWhiteUnderlinedSizedToItsCaptionWithAHand) {
@@ -634,6 +686,8 @@ class SlowSave final : public shell::Services {
  public:
   HCURSOR cursorDuringSave = nullptr;
   int messages = 0;
+  DWORD saving = 2000;  // ms
+  bool closedMeanwhile = false;  // the window is closed from outside while it saves
 
   std::unique_ptr<shell::ShellObject> CreateShellObject() override {
     return std::make_unique<Shell>(real_.CreateShellObject(), *this);
@@ -651,7 +705,8 @@ class SlowSave final : public shell::Services {
     void IconLocation(std::u16string_view icon) override { real->IconLocation(icon); }
     void Save() override {
       slow.cursorDuringSave = GetCursor();
-      Sleep(2000);
+      Sleep(slow.saving);
+      if (slow.closedMeanwhile) PostQuitMessage(0);
       real->Save();
     }
     std::unique_ptr<shell::ShortcutObject> real;
@@ -703,14 +758,23 @@ TEST(WindowBusyTest, ClicksDuringASlowSaveAreDroppedUnderTheWaitCursor) {
   const long long recycled = RecycledItems();
 
   const HWND create = form.Control(ControlId::Command2);
-  std::thread impatient([create] {  // two more clicks while the first one saves
+  // More clicks while the first one saves: by mouse, by an assistive tool, by touch or pen,
+  // and on the window's frame.
+  constexpr UINT kPointerDown = 0x0246, kPointerUp = 0x0247;
+  const UINT meanwhile[] = {WM_LBUTTONDOWN, WM_LBUTTONUP,  BM_CLICK,         kPointerDown,
+                            kPointerUp,     WM_NCLBUTTONDOWN, WM_NCLBUTTONUP};
+  std::thread impatient([create, &meanwhile] {
     Sleep(500);
-    PostMessageW(create, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
-    PostMessageW(create, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
-    PostMessageW(create, BM_CLICK, 0, 0);
+    for (const UINT message : meanwhile) PostMessageW(create, message, 0, MAKELPARAM(5, 5));
   });
   SendMessageW(create, BM_CLICK, 0, 0);
   impatient.join();
+  for (const UINT message : meanwhile) {
+    MSG left{};  // a look returns a quit message too, whatever it asks for
+    EXPECT_FALSE(PeekMessageW(&left, nullptr, message, message, PM_NOREMOVE) &&
+                 left.message == message)
+        << "message 0x" << std::hex << message << ", queued during the save, was kept";
+  }
   Settle(form.hwnd());
 
   EXPECT_EQ(slow.cursorDuringSave, LoadCursorW(nullptr, IDC_WAIT));
@@ -719,10 +783,29 @@ TEST(WindowBusyTest, ClicksDuringASlowSaveAreDroppedUnderTheWaitCursor) {
   EXPECT_EQ(slow.messages, 0);
 }
 
+// A window closed from outside while a command runs (Restart Manager, taskkill) ends the
+// program, as a closed window should: its quit message outlives the drop of what came meanwhile.
+TEST(WindowBusyTest, TheQuitMessageOfAWindowClosedDuringASaveIsKept) {
+  PELLUMAR_ONLY_ON_A_THROWAWAY_MACHINE();
+  SlowSave slow;
+  slow.saving = 50;
+  slow.closedMeanwhile = true;
+  app::Form1 form(GetModuleHandleW(nullptr), {&slow});
+  ASSERT_TRUE(form.Create());
+  form.Show(SW_SHOWNOACTIVATE);
+  const testing::RemoveOnExit cleanup(ReadyToCreate(form, u"closed"));
+  MSG quit{};  // the quit message of the windows of the tests before, taken first
+  while (PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+  }
+  SendMessageW(form.Control(ControlId::Command2), BM_CLICK, 0, 0);
+  EXPECT_TRUE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+}
+
 // What the window tells a screen reader, in the order it tells it.
 class RecordingReader final : public app::ScreenReader {
  public:
   std::vector<std::pair<HWND, std::u16string>> told;
+  void Name(HWND control, std::u16string_view text) override { told.emplace_back(control, text); }
   void Describe(HWND control, std::u16string_view text) override { told.emplace_back(control, text); }
   void MarkAsLink(HWND label) override { told.emplace_back(label, u"link"); }
   void Announce(HWND window, std::u16string_view text) override { told.emplace_back(window, text); }
@@ -741,7 +824,9 @@ TEST(WindowScreenReaderTest, BrowseButtonsAreDescribedTheCreditIsALinkAndEachCha
   Settle(form.hwnd());
   using Told = std::vector<std::pair<HWND, std::u16string>>;
   EXPECT_EQ(reader.told,
-            (Told{{form.Control(ControlId::Command1), std::u16string(app::kIconBrowseDescription)},
+            (Told{{form.Control(ControlId::Command1), u"Browse for an icon file"},
+                  {form.Control(ControlId::Command1), std::u16string(app::kIconBrowseDescription)},
+                  {form.Control(ControlId::Command3), u"Browse for a shortcut"},
                   {form.Control(ControlId::Command3), std::u16string(app::kShortcutBrowseDescription)},
                   {form.Control(ControlId::lblLink), u"link"}}));
 
@@ -753,34 +838,58 @@ TEST(WindowScreenReaderTest, BrowseButtonsAreDescribedTheCreditIsALinkAndEachCha
                                {form.hwnd(), u"Shortcut moved to the Recycle Bin"}}));
 }
 
-// The system's own annotation service, as far as Wine has one: what a screen reader reads back.
-TEST(WindowScreenReaderTest, TheSystemReadsBackTheDescriptionsAndTheLinkRole) {
+// What a client reads of `control` through Microsoft Active Accessibility: its name,
+// description and role.
+struct Accessible {
+  std::u16string name, description;
+  LONG role = 0;
+  bool operator==(const Accessible&) const = default;
+};
+Accessible ReadAccessible(HWND control) {
+  Accessible read;
+  IAccessible* object = nullptr;
+  if (AccessibleObjectFromWindow(control, OBJID_CLIENT, IID_IAccessible,
+                                 reinterpret_cast<void**>(&object)) != S_OK) {
+    return read;
+  }
+  VARIANT self{};
+  self.vt = VT_I4;
+  self.lVal = CHILDID_SELF;
+  for (auto [get, into] : {std::pair{&IAccessible::get_accName, &read.name},
+                           std::pair{&IAccessible::get_accDescription, &read.description}}) {
+    BSTR text = nullptr;
+    if ((object->*get)(self, &text) == S_OK && text) *into = shell::FromWide(text);
+    SysFreeString(text);
+  }
+  VARIANT role{};
+  if (object->get_accRole(self, &role) == S_OK && role.vt == VT_I4) read.role = role.lVal;
+  object->Release();
+  return read;
+}
+
+// The system's own annotation service, as far as Wine has one: what a screen reader reads back,
+// and, once the window is gone, what its controls said before.
+TEST(WindowScreenReaderTest, TheSystemReadsBackTheNamesDescriptionsAndTheLinkRoleUntilTheWindowGoes) {
   app::Form1 form(GetModuleHandleW(nullptr));
   ASSERT_TRUE(form.Create());
   form.Show(SW_SHOWNOACTIVATE);
   Settle(form.hwnd());
-  IAccessible* button = nullptr;
-  ASSERT_EQ(AccessibleObjectFromWindow(form.Control(ControlId::Command1), OBJID_CLIENT,
-                                       IID_IAccessible, reinterpret_cast<void**>(&button)),
-            S_OK);
-  VARIANT self{};
-  self.vt = VT_I4;
-  self.lVal = CHILDID_SELF;
-  BSTR description = nullptr;
-  const HRESULT read = button->get_accDescription(self, &description);
-  const std::u16string said = description ? shell::FromWide(description) : u"";
-  SysFreeString(description);
-  button->Release();
-  if (said.empty()) GTEST_SKIP() << "this system keeps no annotations (hr " << std::hex << read << ")";
-  EXPECT_EQ(said, app::kIconBrowseDescription);
-  IAccessible* link = nullptr;
-  ASSERT_EQ(AccessibleObjectFromWindow(form.Control(ControlId::lblLink), OBJID_CLIENT,
-                                       IID_IAccessible, reinterpret_cast<void**>(&link)),
-            S_OK);
-  VARIANT role{};
-  EXPECT_EQ(link->get_accRole(self, &role), S_OK);
-  EXPECT_EQ(role.lVal, ROLE_SYSTEM_LINK);
-  link->Release();
+  const Accessible icon = ReadAccessible(form.Control(ControlId::Command1));
+  if (icon.description.empty()) GTEST_SKIP() << "this system keeps no annotations";
+  EXPECT_EQ(icon, (Accessible{u"Browse for an icon file", std::u16string(app::kIconBrowseDescription),
+                              ROLE_SYSTEM_PUSHBUTTON}));
+  EXPECT_EQ(ReadAccessible(form.Control(ControlId::Command3)).name, u"Browse for a shortcut");
+  EXPECT_EQ(ReadAccessible(form.Control(ControlId::lblLink)).role, ROLE_SYSTEM_LINK);
+
+  // The reader takes back what it said of a window's controls when the window goes.
+  const auto reader = app::SystemScreenReader();
+  const HWND button = CreateWindowExW(0, L"BUTTON", L"Browse", WS_CHILD, 0, 0, 80, 24, form.hwnd(),
+                                      nullptr, nullptr, nullptr);
+  reader->Name(button, u"Browse for an icon file");
+  reader->Describe(button, u"Picks the icon file");
+  EXPECT_EQ(ReadAccessible(button).name, u"Browse for an icon file");
+  reader->Forget(form.hwnd());
+  EXPECT_EQ(ReadAccessible(button), (Accessible{u"Browse", u"", ROLE_SYSTEM_PUSHBUTTON}));
 }
 
 }  // namespace
