@@ -216,22 +216,22 @@ TEST_F(WindowTest, FirstFocusInTheAddressBoxAndNoDefaultButton) {
 
 // Windows tells only top-level windows of new system colours; the common controls take them
 // from their window.
+std::vector<HWND> toldOfColours;
+LRESULT CALLBACK RecordColourChange(int code, WPARAM wParam, LPARAM lParam) {
+  const auto* sent = reinterpret_cast<const CWPSTRUCT*>(lParam);
+  if (code == HC_ACTION && sent->message == WM_SYSCOLORCHANGE) toldOfColours.push_back(sent->hwnd);
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
 TEST_F(WindowTest, NewSystemColoursReachEveryControl) {
-  static std::vector<HWND> told;
-  told.clear();
-  const HHOOK hook = SetWindowsHookExW(
-      WH_CALLWNDPROC,
-      [](int code, WPARAM wParam, LPARAM lParam) -> LRESULT {
-        const auto* sent = reinterpret_cast<const CWPSTRUCT*>(lParam);
-        if (code == HC_ACTION && sent->message == WM_SYSCOLORCHANGE) told.push_back(sent->hwnd);
-        return CallNextHookEx(nullptr, code, wParam, lParam);
-      },
-      nullptr, GetCurrentThreadId());
+  toldOfColours.clear();
+  const HHOOK hook =
+      SetWindowsHookExW(WH_CALLWNDPROC, RecordColourChange, nullptr, GetCurrentThreadId());
   ASSERT_NE(hook, nullptr);
   SendMessageW(form_->hwnd(), WM_SYSCOLORCHANGE, 0, 0);
   UnhookWindowsHookEx(hook);
   for (const app::ControlSpec& control : app::kControls) {
-    EXPECT_EQ(std::count(told.begin(), told.end(), Control(control.id)), 1)
+    EXPECT_EQ(std::count(toldOfColours.begin(), toldOfColours.end(), Control(control.id)), 1)
         << "control " << static_cast<int>(control.id);
   }
 }
