@@ -51,12 +51,6 @@ bool Exists(const std::wstring& path) {
   return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-// Wine's Recycle Bin, once it held some two thousand items in a run, refused new ones and asked
-// before each deletion, which stops the run: every phase that recycles starts with an empty one.
-void EmptyRecycleBin() {
-  SHEmptyRecycleBinW(nullptr, nullptr, SHERB_NOCONFIRMATION | SHERB_NOPROGRESSUI | SHERB_NOSOUND);
-}
-
 std::wstring Desktop() {
   PWSTR path = nullptr;
   SHGetKnownFolderPath(FOLDERID_Desktop, 0, nullptr, &path);
@@ -523,6 +517,7 @@ int wmain(int argc, wchar_t** argv) {
       PostedClick(program, remove, gone, record, &deleteFile);
     };
     const auto round = [&](bool record) {
+      bench::EmptyRecycleBin();
       cycle(record);
       TimedClick(clickFloor, floorCreate, there, "the click floor wrote nothing", record,
                  &clickFloorCreate);
@@ -534,14 +529,13 @@ int wmain(int argc, wchar_t** argv) {
       Timed(record, &scriptDeletes, [] { ScriptDelete(L"bench shortcut.lnk"); });
       if (!gone()) throw std::runtime_error("the scripting route left the file");
     };
-    EmptyRecycleBin();
     for (int i = 0; i < kWarmUp; ++i) round(false);
     const auto warm = program.Memory();
     for (int i = 0; i < kClicks; ++i) round(true);
 
     // The bare program's memory over as many shell calls as the window makes.
     double floorGrowthKb = 0;
-    EmptyRecycleBin();
+    bench::EmptyRecycleBin();
     std::sscanf(RunShellFloor(floorExe, std::to_wstring(kCycles)).c_str(), "growth %lf",
                 &floorGrowthKb);
 
@@ -580,8 +574,10 @@ int wmain(int argc, wchar_t** argv) {
 
     // Memory: after start-up, and after 1,000 create/delete cycles through the window (each
     // cycle above made two of each), beside the bare program's growth over as many calls.
-    EmptyRecycleBin();
-    for (int pairs = 2 * kClicks; pairs < kCycles; pairs += 2) cycle(false);
+    for (int pairs = 2 * kClicks; pairs < kCycles; pairs += 2) {
+      if (pairs % 100 == 0) bench::EmptyRecycleBin();
+      cycle(false);
+    }
     const auto after = program.Memory();
     char text[160], baseText[96];
     std::snprintf(text, sizeof text, "%.0f KB private after start-up, growth %+.0f KB", warm.second,

@@ -51,6 +51,13 @@ inline std::wstring WriteLink(const wchar_t* name, const wchar_t* target = L"htt
   return path;
 }
 
+// Wine's Recycle Bin, once it held from some eight hundred to two thousand items of one run,
+// refused new ones and asked before each deletion, which stops a run: every round of clicks and
+// every hundred deletions begin with an empty one, untimed.
+inline void EmptyRecycleBin() {
+  SHEmptyRecycleBinW(nullptr, nullptr, SHERB_NOCONFIRMATION | SHERB_NOPROGRESSUI | SHERB_NOSOUND);
+}
+
 inline void Recycle(const std::wstring& path, HWND owner) {
   std::wstring from = path;
   from.push_back(L'\0');
