@@ -134,6 +134,7 @@ Form1::Form1(HINSTANCE instance, Form1Seams seams)
       screenReader_(seams.screenReader ? seams.screenReader : systemReader_.get()) {
   PELLUMAR_STEP("start-up: cursor and picture");
   handCursor_ = LoadCursorW(instance, MAKEINTRESOURCEW(IDC_HANDPOINT));
+  waitCursor_ = LoadCursorW(nullptr, IDC_WAIT);  // the system's own: never destroyed
   background_.Load(instance, IDR_BACKGROUND);
 }
 
@@ -450,7 +451,7 @@ void Form1::RunHandler(Handler handler) {
   // clicked or typed at it in that time is dropped once the command is done, not run after
   // it, where a second Create would recycle the shortcut just written and a second Delete
   // would say it is gone. Its own messages and the open dialog take their input as ever.
-  const HCURSOR previous = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+  const HCURSOR previous = SetCursor(waitCursor_);
   const ScopeExit done([this, previous]() noexcept {
     DropInputQueuedMeanwhile(GetTickCount());
     SetCursor(previous);
@@ -459,11 +460,14 @@ void Form1::RunHandler(Handler handler) {
   });
   try {
     if (!com_) com_.emplace();
-    services_->TakeChange();
+    services_->ForgetChange();
     handler();
-    // Success shows nothing on the screen; a screen reader says what happened.
-    if (const std::u16string_view change = services_->TakeChange(); !change.empty())
-      screenReader_->Announce(hwnd_, change);
+    // Success shows nothing on the screen; a screen reader says what happened, raised only
+    // while one listens: nobody would hear it, and it costs every click.
+    if (screenReader_->Listening()) {
+      if (const std::u16string_view change = services_->TakeChange(); !change.empty())
+        screenReader_->Announce(hwnd_, change);
+    }
   } catch (const shell::ShellError& error) {
     ReportError(error.Describe());
   } catch (const std::bad_alloc&) {

@@ -114,6 +114,7 @@ class Form1 final : public DropReceiver {
   UniqueIcon smallIcon_;  // the caption's and the taskbar's, at the window's scale
   UniqueIcon bigIcon_;    // Alt+Tab's
   HCURSOR handCursor_ = nullptr;
+  HCURSOR waitCursor_ = nullptr;  // while a click's work runs
   CreditLink creditLink_;
   bool linkAutoSize_ = false;
   bool linkUnderline_ = false;

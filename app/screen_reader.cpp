@@ -105,9 +105,9 @@ class SystemReader final : public ScreenReader {
     Annotate(label, kDefaultAction, u"Open");
   }
 
-  // Raised only while a client listens: nobody would hear it, and it costs every click.
+  bool Listening() override { return system::UiaClientsAreListening(); }
+
   void Announce(HWND window, std::u16string_view text) override {
-    if (!system::UiaClientsAreListening()) return;
     const std::u16string owned(text);
     system::UiaRaiseNotificationEvent(Provider(window), shell::Wide(owned));
   }

@@ -19,6 +19,8 @@ class ScreenReader {
   virtual void Describe(HWND control, std::u16string_view description) = 0;
   // `label` is a link whose default action opens its page.
   virtual void MarkAsLink(HWND label) = 0;
+  // Whether anything listens for what Announce says: what nobody hears is not worked out.
+  virtual bool Listening() = 0;
   // Said once by a screen reader, shown nowhere.
   virtual void Announce(HWND window, std::u16string_view text) = 0;
   // The answer to WM_GETOBJECT for `window`, or 0 where the system answers.

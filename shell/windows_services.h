@@ -24,8 +24,11 @@ class ShellNotices {
   void Send();
   bool Pending() const { return !notices_.empty(); }
 
-  // What the last change was, in words a screen reader says: empty when nothing changed.
-  std::u16string_view change;
+  // The last change on the desktop, for a screen reader: none, a shortcut written, or one sent
+  // away from `deletedFrom`, whose words depend on its drive and are asked for only when said.
+  enum class Change { None, Created, Deleted };
+  Change change = Change::None;
+  std::u16string deletedFrom;
 
  private:
   struct Notice {
@@ -51,8 +54,10 @@ class WindowsServices final : public Services {
   void MsgBox(std::u16string_view prompt) override;
 
   bool ShellNoticesPending() const { return notices_.Pending(); }
-  // What the commands since the last call changed on the desktop, said for a screen reader.
-  std::u16string_view TakeChange() { return std::exchange(notices_.change, {}); }
+  // What the commands since the last call changed on the desktop, in the words a screen reader
+  // says: empty when nothing changed.
+  std::u16string_view TakeChange();
+  void ForgetChange() { notices_.change = ShellNotices::Change::None; }
   void SendShellNotices() { notices_.Send(); }
 
  private:

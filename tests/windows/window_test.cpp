@@ -808,6 +808,7 @@ class RecordingReader final : public app::ScreenReader {
   void Name(HWND control, std::u16string_view text) override { told.emplace_back(control, text); }
   void Describe(HWND control, std::u16string_view text) override { told.emplace_back(control, text); }
   void MarkAsLink(HWND label) override { told.emplace_back(label, u"link"); }
+  bool Listening() override { return true; }
   void Announce(HWND window, std::u16string_view text) override { told.emplace_back(window, text); }
   LRESULT Answer(HWND, WPARAM, LPARAM) override { return 0; }
   void Forget(HWND) override {}
