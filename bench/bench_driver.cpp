@@ -473,22 +473,26 @@ int wmain(int argc, wchar_t** argv) {
   WideCharToMultiByte(CP_UTF8, 0, argv[6], -1, label, sizeof label, nullptr, nullptr);
   const auto measure = [&](const char* what) { return std::string(what) + ", " + label; };
   try {
+    // Set, the clicks alone are measured: for comparing two builds of the program.
+    const bool clicksOnly = GetEnvironmentVariableW(L"PELLUMAR_BENCH_CLICKS_ONLY", nullptr, 0);
     // The outside rhythm first, so that the steps build's log of it holds nothing else.
-    OutsideRhythm(pellumarExe, floorExe, measure);
+    if (!clicksOnly) OutsideRhythm(pellumarExe, floorExe, measure);
     if (GetEnvironmentVariableW(L"PELLUMAR_BENCH_OUTSIDE_ONLY", nullptr, 0)) return 0;
     // Start-up, the three programs taking turns so drift hits them alike.
     std::vector<double> pellumarStart, themedStart, emptyStart;
-    for (int i = 0; i < kStartRuns; ++i) {
+    for (int i = 0; i < (clicksOnly ? 0 : kStartRuns); ++i) {
       pellumarStart.push_back(Child(pellumarExe, L"Pellumar.Form1").startMs());
       themedStart.push_back(Child(themedExe, L"Pellumar.ThemedWindow").startMs());
       emptyStart.push_back(Child(emptyExe, L"Pellumar.EmptyWindow").startMs());
     }
-    const Stats ps = Summarize(pellumarStart), ts = Summarize(themedStart),
-                es = Summarize(emptyStart);
-    Row(measure("Start-up to window shown and idle"), ps,
-        "themed floor (same manifest, same eleven controls)", ts);
-    Row(measure("Start-up to window shown and idle"), ps, "bare window (no manifest, no controls)",
-        es);
+    if (!clicksOnly) {
+      const Stats ps = Summarize(pellumarStart), ts = Summarize(themedStart),
+                  es = Summarize(emptyStart);
+      Row(measure("Start-up to window shown and idle"), ps,
+          "themed floor (same manifest, same eleven controls)", ts);
+      Row(measure("Start-up to window shown and idle"), ps,
+          "bare window (no manifest, no controls)", es);
+    }
     if (GetEnvironmentVariableW(L"PELLUMAR_BENCH_STARTUP_ONLY", nullptr, 0)) return 0;
 
     // Clicks through the real window. Click to ready: the click sent, so it returns once the
@@ -536,8 +540,10 @@ int wmain(int argc, wchar_t** argv) {
     // The bare program's memory over as many shell calls as the window makes.
     double floorGrowthKb = 0;
     bench::EmptyRecycleBin();
-    std::sscanf(RunShellFloor(floorExe, std::to_wstring(kCycles)).c_str(), "growth %lf",
-                &floorGrowthKb);
+    if (!clicksOnly) {
+      std::sscanf(RunShellFloor(floorExe, std::to_wstring(kCycles)).c_str(), "growth %lf",
+                  &floorGrowthKb);
+    }
 
     const Stats cr = Summarize(createReady), dr = Summarize(deleteReady);
     const Stats cf = Summarize(createFile), df = Summarize(deleteFile);
@@ -556,6 +562,7 @@ int wmain(int argc, wchar_t** argv) {
         "click floor (the same call behind the themed window's button)", kd);
     Row(measure("Delete Shortcut click to ready"), dr, "scripting route (deletes for good)", sd);
     Row(measure("Delete Shortcut click to file gone"), df, "Delete floor", fd);
+    if (clicksOnly) return 0;
 
     // What any click costs before the program does anything: a message there and back, and the
     // same button of the themed floor window pressed and released with no handler behind it.
