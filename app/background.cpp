@@ -3,9 +3,13 @@
 #include <cstdint>
 
 #include "app/dpi.h"
-#include "app/jpeg.h"
+#include "picture/jpeg.h"
 
 namespace pellumar::app {
+
+using picture::DecodeJpeg;
+using picture::PictureSize;
+
 namespace {
 
 // A top-down 32-bit DIB section for the decoder to fill.
@@ -33,7 +37,7 @@ void Background::Load(HINSTANCE instance, int resourceId) {
   damaged_ = jpeg_ == nullptr;
 }
 
-void Background::Cover(int width, int height) {
+void Background::DecodeAtLeast(int width, int height) {
   const bool complete = size_.cx == whole_.cx && size_.cy == whole_.cy;
   if (damaged_ || (picture_ && (complete || (width <= size_.cx && height <= size_.cy)))) return;
   // Past the first corner, the rest of the picture at once: a window is resized many times.
@@ -83,8 +87,8 @@ HBITMAP Background::PictureAt(HDC reference, UINT dpi) {
 
 void Background::Paint(HDC dc, POINT origin, const RECT& area, UINT dpi) {
   // The picture's pixels this area needs, at 96 DPI.
-  Cover(MulDiv(area.right, kDefaultDpi, static_cast<int>(dpi)) + 1,
-        MulDiv(area.bottom, kDefaultDpi, static_cast<int>(dpi)) + 1);
+  DecodeAtLeast(MulDiv(area.right, kDefaultDpi, static_cast<int>(dpi)) + 1,
+                MulDiv(area.bottom, kDefaultDpi, static_cast<int>(dpi)) + 1);
   SetDCBrushColor(dc, kFieldBlue);
   const auto field = static_cast<HBRUSH>(GetStockObject(DC_BRUSH));
   RECT local = area;

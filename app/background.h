@@ -22,7 +22,7 @@ class Background {
 
  private:
   // Decodes at least the top-left `width` x `height` pixels of the picture.
-  void Cover(int width, int height);
+  void DecodeAtLeast(int width, int height);
   HBITMAP PictureAt(HDC reference, UINT dpi);
 
   const std::uint8_t* jpeg_ = nullptr;

@@ -44,7 +44,7 @@ class DropTarget final : public IDropTarget {
 
   HWND window_;
   DropReceiver& receiver_;
-  IDropTargetHelper* picture_ = nullptr;  // draws what is dragged; null where the shell has none
+  IDropTargetHelper* dragImages_ = nullptr;  // draws what is dragged; null where the shell has none
   ULONG references_ = 1;
   bool acceptable_ = false;  // what is being dragged over the window now
 };

@@ -1,73 +1,34 @@
 #include "app/form1.h"
 
-#include <shellapi.h>
-
-#include <algorithm>
 #include <exception>
 #include <new>
 #include <string>
 #include <utility>
-#include <vector>
 
+#include "app/busy_window.h"
 #include "app/contrast.h"
 #include "app/dpi.h"
-#include "app/pickers.h"
+#include "app/fonts.h"
+#include "app/frame.h"
 #include "resources/resource_ids.h"
-#include "shell/system_dlls.h"
 #include "shell/shell_error.h"
 #include "shell/step_times.h"
+#include "shell/system_dlls.h"
 #include "shell/wide.h"
 #include "shortcut/commands.h"
+#include "shortcut/pickers.h"
 
 namespace pellumar::app {
 namespace {
 
 using shell::Wide;
 
-// The controls clip the window's own painting: each area is painted once, by the window or by
-// the control on it, so a resize does not flicker. The transparent labels paint the picture
-// under their text themselves (OnCtlColorStatic).
-constexpr DWORD kStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
-
 // Posted after a click that wrote or deleted a shortcut: the shell is told once the window has
 // answered the click.
 constexpr UINT kSendShellNotices = WM_APP + 1;
-// Posted once the window first shows: what screen readers are told, which needs COM, is not
-// paid before the first paint.
-constexpr UINT kDescribeControls = WM_APP + 2;
-
-// Runs a function when it goes, however the scope is left.
-template <typename Function>
-class ScopeExit {
- public:
-  explicit ScopeExit(Function function) : function_(function) {}
-  ~ScopeExit() { function_(); }
-  ScopeExit(const ScopeExit&) = delete;
-  ScopeExit& operator=(const ScopeExit&) = delete;
-
- private:
-  Function function_;
-};
-
-// The window's frame for the form's client size at `scale`.
-RECT FrameFor(const WindowScale& scale) {
-  return WindowRectForClient({scale.Pixels(kClientWidth), scale.Pixels(kClientHeight)}, kStyle, 0,
-                             scale.dpi);
-}
-
-// The window's frame centred in the primary monitor's work area.
-RECT CentredFrame(const WindowScale& scale) {
-  const RECT frame = FrameFor(scale);
-  const int width = frame.right - frame.left;
-  const int height = frame.bottom - frame.top;
-  MONITORINFO monitor{};
-  monitor.cbSize = sizeof monitor;
-  GetMonitorInfoW(MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY), &monitor);
-  const RECT& work = monitor.rcWork;
-  const int left = work.left + (work.right - work.left - width) / 2;
-  const int top = work.top + (work.bottom - work.top - height) / 2;
-  return {left, top, left + width, top + height};
-}
+// Posted once the window first shows: what needs COM (what screen readers are told, taking
+// drops) is not paid before the first paint.
+constexpr UINT kFirstShown = WM_APP + 2;
 
 // Where a control goes, in pixels at `dpi`.
 struct Place {
@@ -81,16 +42,6 @@ Place PlaceOf(const ControlSpec& control, const WindowScale& scale) {
 
 int IdOf(ControlId id) { return static_cast<int>(id); }
 
-// The messages a click's work drops when they were queued meanwhile, all between these two.
-constexpr UINT kFirstInput = WM_NCMOUSEMOVE, kLastInput = 0x024F;  // WM_POINTERHWHEEL
-bool IsInput(UINT message) {
-  return (message >= WM_NCMOUSEMOVE && message <= WM_NCXBUTTONDBLCLK) || message == BM_CLICK ||
-         (message >= WM_KEYFIRST && message <= WM_KEYLAST) ||
-         message == 0x0119 || message == 0x011A ||  // WM_GESTURE, WM_GESTURENOTIFY
-         (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST) ||
-         (message >= 0x0240 && message <= kLastInput);  // WM_TOUCH and the WM_POINTER* messages
-}
-
 // Whether the window runs per-monitor v2, which scales its caption and frame by itself.
 bool PerMonitorV2InForce() {
   return shell::system::AreDpiAwarenessContextsEqual(
@@ -101,28 +52,6 @@ std::size_t IndexOf(ControlId id) {
   return static_cast<std::size_t>(IdOf(id) - IdOf(ControlId::Label2));
 }
 
-bool IsBoldLabel(ControlId id) {
-  return id == ControlId::Label1 || id == ControlId::Label2 || id == ControlId::lblIcon;
-}
-
-// "MS Sans Serif" 8.25 pt bold in the Arabic character set, the labels' font. Windows has that
-// face only as a bitmap font without the set, so the font mapper answers with whichever
-// installed face has it; how wide the captions come out varies from machine to machine.
-constexpr BYTE kArabicCharset = 178;
-
-LOGFONTW LabelFont(const WindowScale& scale) {
-  LOGFONTW font{};
-  font.lfHeight = scale.Grow(-MulDiv(825, static_cast<int>(scale.dpi), 7200));
-  font.lfWeight = FW_BOLD;
-  font.lfCharSet = kArabicCharset;
-  font.lfOutPrecision = OUT_DEFAULT_PRECIS;
-  font.lfClipPrecision = CLIP_DEFAULT_PRECIS;
-  font.lfQuality = DEFAULT_QUALITY;
-  font.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
-  lstrcpynW(font.lfFaceName, L"MS Sans Serif", LF_FACESIZE);
-  return font;
-}
-
 }  // namespace
 
 Form1::Form1(HINSTANCE instance, Form1Seams seams)
@@ -130,7 +59,7 @@ Form1::Form1(HINSTANCE instance, Form1Seams seams)
       platform_(seams.platform),
       askHighContrast_(seams.highContrast ? seams.highContrast : HighContrastOn),
       openWebPage_(seams.openWebPage),
-      systemReader_(seams.screenReader ? nullptr : SystemScreenReader()),
+      systemReader_(seams.screenReader ? nullptr : shell::SystemScreenReader()),
       screenReader_(seams.screenReader ? seams.screenReader : systemReader_.get()) {
   PELLUMAR_STEP("start-up: cursor and picture");
   handCursor_ = LoadCursorW(instance, MAKEINTRESOURCEW(IDC_HANDPOINT));
@@ -159,7 +88,7 @@ bool Form1::Create() {
   // it afterwards would lay it out a second time while the person waits.
   placedDpi_ = SystemDpi();
   const RECT frame = CentredFrame(ScaleAt(placedDpi_));
-  return CreateWindowExW(0, kForm1Class, shell::kAppTitle, kStyle, frame.left, frame.top,
+  return CreateWindowExW(0, kForm1Class, shell::kAppTitle, kFormStyle, frame.left, frame.top,
                          frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr,
                          instance_, this) != nullptr;
 }
@@ -177,21 +106,14 @@ void Form1::Show(int showCommand) {
   PELLUMAR_STEP("start-up: UpdateWindow, the first paint");
   UpdateWindow(hwnd_);
   SetFocus(Control(ControlId::txtURL));
-  PostMessageW(hwnd_, kDescribeControls, 0, 0);
+  PostMessageW(hwnd_, kFirstShown, 0, 0);
 }
 
 HWND Form1::Control(ControlId id) const { return controls_[IndexOf(id)]; }
 
 LRESULT CALLBACK Form1::WindowProc(HWND window, UINT message, WPARAM wParam,
                                    LPARAM lParam) noexcept {
-  if (message == WM_NCCREATE) {
-    auto* form = static_cast<Form1*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-    form->hwnd_ = window;
-    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
-    // Windows 10 1607 scales the caption and the frame only of a window that asks, where the
-    // manifest's per-monitor v2 falls back to v1.
-    if (!PerMonitorV2InForce()) shell::system::EnableNonClientDpiScaling(window);
-  }
+  if (message == WM_NCCREATE) OnNcCreate(window, *reinterpret_cast<CREATESTRUCTW*>(lParam));
   auto* form = reinterpret_cast<Form1*>(GetWindowLongPtrW(window, GWLP_USERDATA));
   if (!form) return DefWindowProcW(window, message, wParam, lParam);
   try {
@@ -207,17 +129,9 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CREATE:
       OnCreate();
       return 0;
-    case WM_COMMAND: {
-      // A button also tells of its focus (BS_NOTIFY): only a click runs a handler.
-      [[maybe_unused]] const bool click = HIWORD(wParam) == BN_CLICKED;
-      PELLUMAR_STEP(click && LOWORD(wParam) == IdOf(ControlId::Command2)
-                        ? "click: Create Shortcut handler"
-                    : click && LOWORD(wParam) == IdOf(ControlId::Command4)
-                        ? "click: Delete Shortcut handler"
-                        : "click: other handler");
+    case WM_COMMAND:
       OnCommand(LOWORD(wParam), HIWORD(wParam));
       return 0;
-    }
     case WM_CTLCOLORSTATIC:
       return OnCtlColorStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
     case WM_SETCURSOR:
@@ -233,46 +147,80 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       RestoreFocus();
       return 0;
     case WM_SYSCOMMAND:
-      // Minimising takes the focus away before the window is left.
-      if ((wParam & 0xFFF0) == SC_MINIMIZE) RememberFocus();
+      OnSysCommand(wParam);
       break;
     case WM_DPICHANGED:
       OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
       return 0;
     case WM_SETTINGCHANGE:
-      OnTextSizeChanged();
-      OnSettingsChanged();
+      OnSettingChange();
       break;
     case WM_SYSCOLORCHANGE:
-      // The common controls take new colours only from their top-level window.
-      for (const HWND control : controls_) SendMessageW(control, message, wParam, lParam);
-      OnSettingsChanged();
+      OnSysColorChange(wParam, lParam);
       break;
     case WM_THEMECHANGED:
       OnSettingsChanged();
       break;
     case kSendShellNotices:
-      if (services_) services_->SendShellNotices();
+      OnSendShellNotices();
       return 0;
-    case kDescribeControls:
-      DescribeControls();
-      TakeDrops();
+    case kFirstShown:
+      OnFirstShown();
       return 0;
     case WM_GETOBJECT:
-      if (const LRESULT answer = screenReader_->Answer(hwnd_, wParam, lParam)) return answer;
+      if (const LRESULT answer = screenReader_->AnswerGetObject(hwnd_, wParam, lParam))
+        return answer;
       break;
     case WM_DESTROY:
-      PELLUMAR_SAVE_STEPS();
-      if (services_) services_->SendShellNotices();  // none is lost to a quick close
-      screenReader_->Forget(hwnd_);
-      if (dropRegistered_) shell::system::RevokeDragDrop(hwnd_);
-      dropRegistered_ = false;
-      SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
-      hwnd_ = nullptr;
-      PostQuitMessage(0);
+      OnDestroy();
       return 0;
   }
   return DefWindowProcW(hwnd_, message, wParam, lParam);
+}
+
+void Form1::OnNcCreate(HWND window, const CREATESTRUCTW& create) {
+  auto* form = static_cast<Form1*>(create.lpCreateParams);
+  form->hwnd_ = window;
+  SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
+  // Windows 10 1607 scales the caption and the frame only of a window that asks, where the
+  // manifest's per-monitor v2 falls back to v1.
+  if (!PerMonitorV2InForce()) shell::system::EnableNonClientDpiScaling(window);
+}
+
+// Minimising takes the focus away before the window is left.
+void Form1::OnSysCommand(WPARAM command) {
+  if ((command & 0xFFF0) == SC_MINIMIZE) RememberFocus();
+}
+
+void Form1::OnSettingChange() {
+  OnTextSizeChanged();
+  OnSettingsChanged();
+}
+
+void Form1::OnSendShellNotices() {
+  if (services_) services_->SendShellNotices();
+}
+
+void Form1::OnDestroy() {
+  PELLUMAR_SAVE_STEPS();
+  if (services_) services_->SendShellNotices();  // none is lost to a quick close
+  screenReader_->Forget(hwnd_);
+  if (dropRegistered_) shell::system::RevokeDragDrop(hwnd_);
+  dropRegistered_ = false;
+  SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+  hwnd_ = nullptr;
+  PostQuitMessage(0);
+}
+
+// The common controls take new colours only from their top-level window.
+void Form1::OnSysColorChange(WPARAM wParam, LPARAM lParam) {
+  for (const HWND control : controls_) SendMessageW(control, WM_SYSCOLORCHANGE, wParam, lParam);
+  OnSettingsChanged();
+}
+
+void Form1::OnFirstShown() {
+  DescribeControls();
+  TakeDrops();
 }
 
 void Form1::OnCreate() {
@@ -338,7 +286,7 @@ void Form1::LoadIcons() {
 
 void Form1::BuildFonts() {
   const LOGFONTW defaultFont = MessageFont(dpi_);
-  UniqueFont labelFont = LabelFontThatFits();
+  UniqueFont labelFont = LabelFontThatFits(hwnd_, scale_);
   UniqueFont normalFont(CreateFontIndirectW(&defaultFont));
   for (const ControlSpec& control : kControls) {
     if (control.id == ControlId::lblLink) continue;
@@ -349,38 +297,6 @@ void Form1::BuildFonts() {
   labelFont_ = std::move(labelFont);
   defaultFont_ = std::move(normalFont);
   BuildLinkFont();
-}
-
-// The labels' font as asked, unless the face the system gives for it would not show a caption
-// on one line inside its label: then the nearest request that does, so no caption is ever cut
-// ("Site Name:" as "Site") or broken onto a second line.
-UniqueFont Form1::LabelFontThatFits() const {
-  const LOGFONTW asked = LabelFont(scale_);
-  LOGFONTW anyCharset = asked;
-  anyCharset.lfCharSet = DEFAULT_CHARSET;
-  LOGFONTW trueType = anyCharset;  // the TrueType face that followed the bitmap one
-  lstrcpynW(trueType.lfFaceName, L"Microsoft Sans Serif", LF_FACESIZE);
-  LOGFONTW tahoma = anyCharset;
-  lstrcpynW(tahoma.lfFaceName, L"Tahoma", LF_FACESIZE);
-
-  UniqueFont best;
-  LONG bestExcess = 0;
-  for (const LOGFONTW& candidate : {asked, anyCharset, trueType, tahoma}) {
-    UniqueFont font(CreateFontIndirectW(&candidate));
-    LONG excess = 0;  // how far the widest caption overflows its label
-    for (const ControlSpec& control : kControls) {
-      if (!IsBoldLabel(control.id)) continue;
-      const SIZE size = TextExtent(hwnd_, font.get(), Wide(std::u16string(control.text)),
-                                   static_cast<int>(control.text.size()));
-      excess = std::max(excess, size.cx - scale_.Pixels(control.width));
-    }
-    if (excess <= 0) return font;
-    if (!best || excess < bestExcess) {
-      best = std::move(font);
-      bestExcess = excess;
-    }
-  }
-  return best;
 }
 
 // The credit's font: the window's default font, underlined once the window has loaded.
@@ -427,12 +343,16 @@ void Form1::OnCommand(int id, int code) {
   switch (static_cast<ControlId>(id)) {
     case ControlId::Command1:
       return RunHandler([this] { Command1_Click(); });
-    case ControlId::Command2:
+    case ControlId::Command2: {
+      PELLUMAR_STEP("click: Create Shortcut handler");
       return RunHandler([this] { Command2_Click(); });
+    }
     case ControlId::Command3:
       return RunHandler([this] { Command3_Click(); });
-    case ControlId::Command4:
+    case ControlId::Command4: {
+      PELLUMAR_STEP("click: Delete Shortcut handler");
       return RunHandler([this] { Command4_Click(); });
+    }
     case ControlId::lblLink:
       return RunHandler([this] { lblLink_Click(); });
     default:
@@ -445,70 +365,27 @@ void Form1::RunHandler(Handler handler) {
   // One handler at a time: a click that arrives while a message or the dialog is open waits
   // for nothing and runs nothing.
   if (handlerRunning_) return;
-  handlerRunning_ = true;
-  // A command on a slow desktop (a network share, a virus scan, a full Recycle Bin) can take
-  // seconds, and the window cannot answer meanwhile: the wait cursor says so, and what was
-  // clicked or typed at it in that time is dropped once the command is done, not run after
-  // it, where a second Create would recycle the shortcut just written and a second Delete
-  // would say it is gone. Its own messages and the open dialog take their input as ever.
-  const HCURSOR previous = SetCursor(waitCursor_);
-  const ScopeExit done([this, previous]() noexcept {
-    DropInputQueuedMeanwhile(GetTickCount());
-    SetCursor(previous);
-    handlerRunning_ = false;
-    if (services_->ShellNoticesPending()) PostMessageW(hwnd_, kSendShellNotices, 0, 0);
-  });
-  try {
-    if (!com_) com_.emplace();
-    services_->ForgetChange();
-    handler();
-    // Success shows nothing on the screen; a screen reader says what happened, raised only
-    // while one listens: nobody would hear it, and it costs every click.
-    if (screenReader_->Listening()) {
-      if (const std::u16string_view change = services_->TakeChange(); !change.empty())
-        screenReader_->Announce(hwnd_, change);
-    }
-  } catch (const shell::ShellError& error) {
-    ReportError(error.Describe());
-  } catch (const std::bad_alloc&) {
-    ReportError(u"There is not enough memory to complete the action.");
-  } catch (const std::exception&) {
-    ReportError(u"The action could not be completed.");
-  }
-}
-
-// The input queued before `end`: keys, mouse input in and around the window, touch, pen and
-// pointer input (which DefWindowProc would turn into mouse input), and clicks made for a person
-// by an assistive tool or another program. What came later stays, in its order, and so does the
-// quit message of a window closed meanwhile. Looking at the queue answers the messages other
-// programs sent meanwhile (under Wine whatever the flags say), and one told that the window is
-// ready may already be clicking again; most clicks find nothing waiting, and look no further.
-void Form1::DropInputQueuedMeanwhile(DWORD end) const {
-  if (HIWORD(GetQueueStatus(QS_INPUT | QS_ALLPOSTMESSAGE)) == 0) return;
-  for (const UINT queue : {PM_QS_INPUT, PM_QS_POSTMESSAGE}) {
-    // Each queue is in the order its messages came: within a range of messages, the first one
-    // found is the oldest, and a new one ends that range's search. A message that is not input
-    // splits its range around itself.
-    std::vector<std::pair<UINT, UINT>> ranges{{kFirstInput, kLastInput}};
-    while (!ranges.empty()) {
-      const auto [first, last] = ranges.back();
-      ranges.pop_back();
-      MSG message{};
-      if (!PeekMessageW(&message, nullptr, first, last, PM_NOREMOVE | queue) ||
-          message.message == WM_QUIT || static_cast<LONG>(message.time - end) >= 0) {
-        continue;
+  {
+    const BusyWindow busy(waitCursor_, handlerRunning_);
+    try {
+      if (!com_) com_.emplace();
+      services_->ForgetChange();
+      handler();
+      // Success shows nothing on the screen; a screen reader says what happened, raised only
+      // while one listens: nobody would hear it, and it costs every click.
+      if (screenReader_->Listening()) {
+        if (const std::u16string_view change = services_->TakeChange(); !change.empty())
+          screenReader_->Announce(hwnd_, change);
       }
-      const UINT found = message.message;
-      if (IsInput(found) && PeekMessageW(&message, message.hwnd, found, found, PM_REMOVE | queue)) {
-        // Never the quit message, which every look may return: it is put back.
-        if (message.message == WM_QUIT) PostQuitMessage(static_cast<int>(message.wParam));
-        ranges.emplace_back(first, last);
-      } else {
-        if (found > first) ranges.emplace_back(first, found - 1);
-        if (found < last) ranges.emplace_back(found + 1, last);
-      }
+    } catch (const shell::ShellError& error) {
+      ReportError(error.Describe());
+    } catch (const std::bad_alloc&) {
+      ReportError(u"There is not enough memory to complete the action.");
+    } catch (const std::exception&) {
+      ReportError(u"The action could not be completed.");
     }
   }
+  if (services_->ShellNoticesPending()) PostMessageW(hwnd_, kSendShellNotices, 0, 0);
 }
 
 void Form1::ReportError(const std::u16string& text) {
@@ -540,14 +417,7 @@ void Form1::lblLink_Click() { OpenWebPage(kMakerPage); }
 // Hands the address to the shell's default handler; nothing is shown when it cannot open it.
 void Form1::OpenWebPage(std::u16string_view address) {
   if (openWebPage_) return openWebPage_(address);
-  const std::u16string wide(address);
-  const int length = WideCharToMultiByte(CP_ACP, 0, Wide(wide), -1, nullptr, 0, nullptr, nullptr);
-  if (length <= 0) return;
-  std::string ansi(static_cast<std::size_t>(length), '\0');
-  WideCharToMultiByte(CP_ACP, 0, Wide(wide), -1, ansi.data(), length, nullptr, nullptr);
-  // No owner window: the browser is a program of its own, not a window of ours, and a message
-  // the shell may show about the address stands on its own instead of blocking this window.
-  shell::system::ShellExecuteA(nullptr, nullptr, ansi.data(), nullptr, nullptr, SW_SHOWNORMAL);
+  shell::OpenWithDefaultHandler(address);
 }
 
 LRESULT Form1::OnCtlColorStatic(HDC dc, HWND control) {
@@ -623,13 +493,7 @@ void Form1::Fill(const DropFill& fill) {
   if (!fill.icon.empty()) SetText(ControlId::txtIcon, fill.icon);
   if (!fill.siteName.empty()) SetText(ControlId::txtFileName, fill.siteName);
   if (fill.title.empty() || !Text(ControlId::txtFileName).empty()) return;
-  std::size_t desktop = 0;
-  try {
-    desktop = Platform().CreateShellObject()->SpecialFolders(u"Desktop").size();
-  } catch (const std::exception&) {
-    return;  // Create will say why it cannot find the desktop
-  }
-  const std::u16string name = SiteNameFromTitle(fill.title, desktop);
+  const std::u16string name = SiteNameForTitle(Platform(), fill.title);
   if (!name.empty()) SetText(ControlId::txtFileName, name);
 }
 

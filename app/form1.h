@@ -11,9 +11,9 @@
 #include "app/drop_target.h"
 #include "app/gdi.h"
 #include "app/layout.h"
-#include "app/screen_reader.h"
 #include "app/text_scale.h"
 #include "shell/com_apartment.h"
+#include "shell/screen_reader.h"
 #include "shell/services.h"
 #include "shell/windows_services.h"
 
@@ -24,7 +24,7 @@ namespace pellumar::app {
 struct Form1Seams {
   shell::Services* platform = nullptr;
   bool (*highContrast)() = nullptr;
-  ScreenReader* screenReader = nullptr;
+  shell::ScreenReader* screenReader = nullptr;
   void (*openWebPage)(std::u16string_view address) = nullptr;
 };
 
@@ -54,7 +54,15 @@ class Form1 final : public DropReceiver {
                                      LPARAM lParam) noexcept;
   LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
+  // Ties the window to the object that makes it, on its first message.
+  static void OnNcCreate(HWND window, const CREATESTRUCTW& create);
   void OnCreate();
+  void OnDestroy();
+  void OnSysCommand(WPARAM command);
+  void OnSettingChange();
+  void OnSendShellNotices();
+  void OnFirstShown();
+  void OnSysColorChange(WPARAM wParam, LPARAM lParam);
   void OnCommand(int id, int code);
   LRESULT OnCtlColorStatic(HDC dc, HWND control);
   bool OnSetCursor(HWND control);
@@ -87,14 +95,10 @@ class Form1 final : public DropReceiver {
   template <typename Handler>
   void RunHandler(Handler handler);
   void ReportError(const std::u16string& text);
-  // Removes the clicks, keys, touches and pointer input that reached the window while a
-  // handler ran.
-  void DropInputQueuedMeanwhile(DWORD end) const;
   shell::Services& Platform();
 
   void LoadIcons();
   void BuildFonts();
-  UniqueFont LabelFontThatFits() const;
   void BuildLinkFont();
   void LayOut();
   void AutoSizeLink();
@@ -126,8 +130,8 @@ class Form1 final : public DropReceiver {
   shell::Services* platform_;
   bool (*askHighContrast_)();
   void (*openWebPage_)(std::u16string_view address);
-  std::unique_ptr<ScreenReader> systemReader_;
-  ScreenReader* screenReader_;
+  std::unique_ptr<shell::ScreenReader> systemReader_;
+  shell::ScreenReader* screenReader_;
   bool highContrast_ = false;
   std::unique_ptr<shell::CommonDialog> dlgCommonDialog_;
   DropTarget* dropTarget_ = nullptr;

@@ -54,4 +54,12 @@ inline constexpr std::array<ControlSpec, 11> kControls{{
 inline constexpr std::u16string_view kCredit = u"\u00A9 2005 Pellumar Labs";
 inline constexpr std::u16string_view kMakerPage = u"http://www.pellumar.example/";
 
+// The names screen readers announce the two Browse buttons by, and what they say of each after
+// it. Each begins with the caption, so that a person who says "click Browse" still reaches them.
+inline constexpr std::u16string_view kIconBrowseName = u"Browse for an icon file";
+inline constexpr std::u16string_view kShortcutBrowseName = u"Browse for a shortcut";
+inline constexpr std::u16string_view kIconBrowseDescription = u"Picks the icon file";
+inline constexpr std::u16string_view kShortcutBrowseDescription =
+    u"Picks a shortcut on the desktop";
+
 }  // namespace pellumar::app

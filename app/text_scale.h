@@ -13,12 +13,14 @@ namespace pellumar::app {
 
 struct WindowScale {
   UINT dpi = kDefaultDpi;
-  int text = 1, atStandardText = 1;  // the message font's height now, and at 100 % text
+  // The message font's height in pixels now, and at 100 % text.
+  int fontHeight = 1, standardFontHeight = 1;
 
-  int Grow(int pixels) const { return MulDiv(pixels, text, atStandardText); }
+  int Grow(int pixels) const { return MulDiv(pixels, fontHeight, standardFontHeight); }
   int Pixels(int twips) const { return Grow(TwipsToPixels(twips, dpi)); }
   bool operator==(const WindowScale& other) const {
-    return dpi == other.dpi && text * other.atStandardText == other.text * atStandardText;
+    return dpi == other.dpi &&
+           fontHeight * other.standardFontHeight == other.fontHeight * standardFontHeight;
   }
 };
 

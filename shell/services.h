@@ -75,7 +75,9 @@ class Services {
  public:
   virtual ~Services() = default;
   virtual std::unique_ptr<ShellObject> CreateShellObject() = 0;
-  virtual std::unique_ptr<FileSystemObject> CreateFileSystemObject() = 0;
+  // `desktop` is the desktop folder as the shell reported it: paths in it, which the commands
+  // lower-case, are handed to the system as it spells them.
+  virtual std::unique_ptr<FileSystemObject> CreateFileSystemObject(std::u16string_view desktop) = 0;
   // A modal message with one OK button and no icon; returns when it is dismissed.
   virtual void MsgBox(std::u16string_view prompt) = 0;
 };

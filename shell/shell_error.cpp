@@ -2,6 +2,8 @@
 
 #include <iterator>
 
+#include "shortcut/text.h"
+
 namespace pellumar::shell {
 namespace {
 
@@ -70,11 +72,11 @@ constexpr FileOperationCode kFileOperationCodes[] = {
 }  // namespace
 
 std::u16string SpelledAsReported(std::u16string_view path, std::u16string_view desktop) {
-  const auto lowered = [](char16_t c) { return c >= u'A' && c <= u'Z' ? char16_t(c + 32) : c; };
   const std::size_t length = desktop.size();
   bool matches = length > 0 && path.size() >= length &&
                  (path.size() == length || path[length] == u'\\' || desktop.back() == u'\\');
-  for (std::size_t i = 0; matches && i < length; ++i) matches = path[i] == lowered(desktop[i]);
+  for (std::size_t i = 0; matches && i < length; ++i)
+    matches = path[i] == LowerCaseUnit(desktop[i]);
   if (!matches) return std::u16string(path);
   return std::u16string(desktop) + std::u16string(path.substr(length));
 }
@@ -84,13 +86,7 @@ std::u16string FileOperationReason(std::uint32_t code, std::u16string_view syste
     if (known.code == code) return std::u16string(known.reason);
   }
   if (!systemText.empty()) return std::u16string(systemText);
-  constexpr char16_t kDigits[] = u"0123456789ABCDEF";
-  std::u16string hex;
-  do {
-    hex.insert(hex.begin(), kDigits[code % 16]);
-    code /= 16;
-  } while (code != 0);
-  return u"The file operation failed (code 0x" + hex + u").";
+  return u"The file operation failed (code 0x" + Hexadecimal(code) + u").";
 }
 
 std::u16string_view OperationName(Operation operation) { return TextOf(operation).name; }

@@ -12,6 +12,7 @@
 #include "shell/step_times.h"
 #include "shell/system_dlls.h"
 #include "shell/wide.h"
+#include "shortcut/text.h"
 
 namespace pellumar::shell {
 namespace {
@@ -158,7 +159,7 @@ class Shortcut final : public ShortcutObject {
 
 class Shell final : public ShellObject {
  public:
-  Shell(ShellNotices& notices, std::u16string& desktop) : notices_(notices), desktop_(desktop) {}
+  explicit Shell(ShellNotices& notices) : notices_(notices) {}
 
   std::u16string SpecialFolders(std::u16string_view folder) override {
     if (folder == u"AllUsersDesktop") return KnownFolder(FOLDERID_PublicDesktop, folder);
@@ -176,7 +177,7 @@ class Shell final : public ShellObject {
 
  private:
   ShellNotices& notices_;
-  std::u16string& desktop_;  // as last reported
+  std::u16string desktop_;  // as this object last reported it
 };
 
 class File final : public FileObject {
@@ -254,8 +255,8 @@ class File final : public FileObject {
 
 class FileSystem final : public FileSystemObject {
  public:
-  FileSystem(HWND owner, ShellNotices& notices, const std::u16string& desktop)
-      : owner_(owner), notices_(notices), desktop_(desktop) {}
+  FileSystem(HWND owner, ShellNotices& notices, std::u16string desktop)
+      : owner_(owner), notices_(notices), desktop_(std::move(desktop)) {}
 
   bool FileExists(std::u16string_view path) override {
     PELLUMAR_STEP("click: checks on disk");
@@ -274,7 +275,7 @@ class FileSystem final : public FileSystemObject {
  private:
   HWND owner_;
   ShellNotices& notices_;
-  const std::u16string& desktop_;  // as last reported
+  std::u16string desktop_;  // as the shell reported it
 };
 
 // The open-file dialog makes the folder it showed last the process's current folder, whatever
@@ -406,24 +407,30 @@ std::u16string_view WindowsServices::TakeChange() {
 }
 
 std::unique_ptr<ShellObject> WindowsServices::CreateShellObject() {
-  return std::make_unique<Shell>(notices_, desktop_);
+  return std::make_unique<Shell>(notices_);
 }
 
-std::unique_ptr<FileSystemObject> WindowsServices::CreateFileSystemObject() {
-  return std::make_unique<FileSystem>(owner_, notices_, desktop_);
+std::unique_ptr<FileSystemObject> WindowsServices::CreateFileSystemObject(
+    std::u16string_view desktop) {
+  return std::make_unique<FileSystem>(owner_, notices_, std::u16string(desktop));
 }
 
 void WindowsServices::MsgBox(std::u16string_view prompt) {
   MessageBoxW(owner_, Wide(std::u16string(prompt)), kAppTitle, MB_OK | MB_APPLMODAL);
 }
 
+void OpenWithDefaultHandler(std::u16string_view address) {
+  const std::u16string wide(address);
+  const int length = WideCharToMultiByte(CP_ACP, 0, Wide(wide), -1, nullptr, 0, nullptr, nullptr);
+  if (length <= 0) return;
+  std::string ansi(static_cast<std::size_t>(length), '\0');
+  WideCharToMultiByte(CP_ACP, 0, Wide(wide), -1, ansi.data(), length, nullptr, nullptr);
+  system::ShellExecuteA(nullptr, nullptr, ansi.data(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
 std::u16string SystemReason(DWORD code) {
   std::u16string reason = SystemText(code);
-  if (reason.empty()) {
-    wchar_t fallback[32];
-    wsprintfW(fallback, L"System error 0x%08X.", code);
-    reason = FromWide(fallback);
-  }
+  if (reason.empty()) reason = u"System error 0x" + Hexadecimal(code, 8) + u".";
   return reason;
 }
 

@@ -50,7 +50,7 @@ class WindowsServices final : public Services {
   WindowsServices& operator=(const WindowsServices&) = delete;
 
   std::unique_ptr<ShellObject> CreateShellObject() override;
-  std::unique_ptr<FileSystemObject> CreateFileSystemObject() override;
+  std::unique_ptr<FileSystemObject> CreateFileSystemObject(std::u16string_view desktop) override;
   void MsgBox(std::u16string_view prompt) override;
 
   bool ShellNoticesPending() const { return notices_.Pending(); }
@@ -63,12 +63,16 @@ class WindowsServices final : public Services {
  private:
   HWND owner_;
   ShellNotices notices_;
-  std::u16string desktop_;  // as the shell last reported it, during a command
 };
 
 // The open-file dialog on the shell's dialog object, modal to `owner`. Shortcut files are returned
 // as themselves, not followed to their targets.
 std::unique_ptr<CommonDialog> CreateCommonDialog(HWND owner);
+
+// Hands `address` to the shell's default handler for it, in the system's code page, with no
+// owner window: the browser is a program of its own, and a message the shell may show about
+// the address stands on its own instead of blocking the window. Whether it opened is not known.
+void OpenWithDefaultHandler(std::u16string_view address);
 
 // The system's reason for a Win32 error or HRESULT, in words, or by its number where the
 // system has none.

@@ -21,10 +21,6 @@ constexpr std::array<std::u16string_view, 32> kReservedNames = {
     u"com\u00B3", u"lpt\u00B9", u"lpt\u00B2", u"lpt\u00B3",
 };
 
-bool IsAsciiLetter(char16_t c) { return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z'); }
-
-char16_t UpperCaseUnit(char16_t c) { return c >= u'a' && c <= u'z' ? c - (u'a' - u'A') : c; }
-
 // The device a file or folder name stands for, when it stands for one: its part before the
 // first dot, without the spaces Windows ignores there, is a reserved name.
 std::optional<std::u16string_view> DeviceName(std::u16string_view segment) {
@@ -37,27 +33,11 @@ std::optional<std::u16string_view> DeviceName(std::u16string_view segment) {
   return std::nullopt;
 }
 
-std::u16string Decimal(std::size_t value) {
-  std::u16string digits;
-  do {
-    digits.insert(digits.begin(), static_cast<char16_t>(u'0' + value % 10));
-    value /= 10;
-  } while (value != 0);
-  return digits;
-}
-
 std::u16string Quoted(std::u16string_view text) {
   std::u16string quoted(1, u'"');
   quoted += text;
   quoted += u'"';
   return quoted;
-}
-
-std::u16string Hex4(char16_t c) {
-  constexpr char16_t kDigits[] = u"0123456789ABCDEF";
-  std::u16string text = u"U+";
-  for (int shift = 12; shift >= 0; shift -= 4) text += kDigits[(c >> shift) & 0xF];
-  return text;
 }
 
 PathRefusal Refuse(PathFault fault, std::u16string reason) { return {fault, std::move(reason)}; }
@@ -67,8 +47,8 @@ std::optional<PathRefusal> CheckCharacters(std::u16string_view name) {
     if (c < 0x20) {
       return Refuse(
           PathFault::ForbiddenCharacter,
-          u"A file name cannot hold control characters such as tabs or line breaks (here " +
-              Hex4(c) + u").");
+          u"A file name cannot hold control characters such as tabs or line breaks (here U+" +
+              Hexadecimal(c, 4) + u").");
     }
     if (std::u16string_view(u"<>\"|?*").find(c) != std::u16string_view::npos) {
       return Refuse(PathFault::ForbiddenCharacter,
@@ -126,13 +106,9 @@ std::u16string TooLongForAShortcut(std::u16string_view what, std::size_t length)
 
 }  // namespace
 
-bool IsPathSeparator(char16_t c) { return c == u'\\' || c == u'/'; }
-
 std::optional<PathRefusal> CheckShortcutPath(std::u16string_view path,
                                              std::u16string_view desktop) {
-  const bool underDesktop = !desktop.empty() && path.size() > desktop.size() + 1 &&
-                            path.substr(0, desktop.size()) == desktop &&
-                            IsPathSeparator(path[desktop.size()]);
+  const bool underDesktop = IsInFolder(path, desktop);
   const std::u16string_view name = underDesktop ? path.substr(desktop.size() + 1) : path;
   // A full path of its own after the desktop's is a shortcut elsewhere, as the site-name Browse
   // gives one: on a drive ("d:\links\news.lnk") or a share ("\\server\links\news.lnk"). One

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "shortcut/text.h"
+
 // What the commands check before anything is written or deleted: that the shortcut's path is
 // one Windows can hold, inside the desktop folder, and that the target and icon fit in a
 // shortcut. Pure rules on text, the same on every Windows: a name is judged by the program,
@@ -30,9 +32,6 @@ struct PathRefusal {
   PathFault fault;
   std::u16string reason;  // why, in a sentence or two for a person
 };
-
-// A backslash or a slash: Windows takes either between folders.
-bool IsPathSeparator(char16_t c);
 
 // Why no shortcut may be written or deleted at `path`, which ShortcutPathOnDesktop made from a
 // site name and `desktop`; nothing when one may. A site name may lead into a folder of the

@@ -12,9 +12,8 @@ namespace {
 
 constexpr std::u16string_view kDesktop = u"Desktop";
 
-std::u16string DesktopFolder(shell::ShellObject& shellObject) {
-  return LowerCase(shellObject.SpecialFolders(kDesktop));
-}
+// The desktop folder as the commands join and compare it: as the shell reported it, lower-cased.
+std::u16string DesktopFolder(std::u16string_view reported) { return LowerCase(reported); }
 
 constexpr std::u16string_view kPreviousInRecycleBin =
     u"The shortcut that had this name is in the Recycle Bin, unless you agreed to delete it for "
@@ -29,12 +28,6 @@ constexpr std::u16string_view kPickedOnAllUsersDesktop =
 constexpr std::u16string_view kNamedOnAllUsersDesktop =
     u"A shortcut of this name is on the desktop of all users, which shows on yours too. Pellumar "
     u"changes only your own desktop.";
-
-bool IsInFolder(std::u16string_view path, std::u16string_view folder) {
-  return !folder.empty() && path.size() > folder.size() + 1 &&
-         path.substr(0, folder.size()) == folder &&
-         IsPathSeparator(path[folder.size()]);
-}
 
 // Says why the command cannot go on. A shortcut picked outside the desktop is named as it was
 // picked, not as the path made of it.
@@ -62,7 +55,8 @@ void CreateWebShortcut(shell::Services& services, std::u16string_view siteName,
   if (webAddress.empty()) return services.MsgBox(kEnterWebsiteAddress);
 
   const auto shellObject = services.CreateShellObject();
-  const std::u16string desktop = DesktopFolder(*shellObject);
+  const std::u16string reported = shellObject->SpecialFolders(kDesktop);
+  const std::u16string desktop = DesktopFolder(reported);
   const std::u16string target = NormalizeUrl(webAddress);
   const std::u16string linkName = NormalizeLinkName(siteName);
   const std::u16string icon = NormalizeIconPath(iconText);
@@ -82,7 +76,7 @@ void CreateWebShortcut(shell::Services& services, std::u16string_view siteName,
   // A file already of that name, perhaps a shortcut of the person's own, goes to the Recycle Bin
   // as Delete sends it, so that it is never lost: read-only or held open, it is refused and
   // stays; where it could only be deleted for good, the person is asked and may keep it.
-  const auto fileSystem = services.CreateFileSystemObject();
+  const auto fileSystem = services.CreateFileSystemObject(reported);
   if (!fileSystem->FileExists(path)) return shortcut->Save();
   if (!fileSystem->GetFile(path)->Delete()) return;
   try {
@@ -96,7 +90,8 @@ void CreateWebShortcut(shell::Services& services, std::u16string_view siteName,
 
 void DeleteWebShortcut(shell::Services& services, std::u16string_view siteName) {
   const auto shellObject = services.CreateShellObject();
-  const std::u16string desktop = DesktopFolder(*shellObject);
+  const std::u16string reported = shellObject->SpecialFolders(kDesktop);
+  const std::u16string desktop = DesktopFolder(reported);
   const std::u16string linkName = NormalizeLinkName(siteName);
   const std::u16string joined = ShortcutPathOnDesktop(linkName, desktop);
   const std::u16string path = CanonicalShortcutPath(joined, desktop);
@@ -104,7 +99,7 @@ void DeleteWebShortcut(shell::Services& services, std::u16string_view siteName) 
     return ShowRefusal(services, *shellObject, u"delete the shortcut", siteName, path, *refusal);
   }
 
-  const auto fileSystem = services.CreateFileSystemObject();
+  const auto fileSystem = services.CreateFileSystemObject(reported);
   std::unique_ptr<shell::FileObject> file;
   try {
     file = fileSystem->GetFile(path);

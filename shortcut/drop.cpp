@@ -1,5 +1,8 @@
 #include "shortcut/drop.h"
 
+#include <exception>
+#include <memory>
+
 #include "shortcut/checks.h"
 #include "shortcut/naming.h"
 
@@ -137,6 +140,16 @@ std::u16string SiteNameFromTitle(std::u16string_view title, std::size_t desktopL
     name = std::u16string(TrimWhiteSpace(std::u16string_view(name).substr(0, cut)));
   }
   return name;
+}
+
+std::u16string SiteNameForTitle(shell::Services& services, std::u16string_view title) {
+  std::size_t desktop = 0;
+  try {
+    desktop = services.CreateShellObject()->SpecialFolders(u"Desktop").size();
+  } catch (const std::exception&) {
+    return {};
+  }
+  return SiteNameFromTitle(title, desktop);
 }
 
 }  // namespace pellumar

@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "shell/services.h"
+
 // What a link, an icon or a shortcut dragged onto the window puts in its boxes. A drop only
 // fills boxes, as typing would; Create and Delete then judge the text as ever.
 namespace pellumar {
@@ -18,10 +20,10 @@ struct DroppedFile {
 
 // What a dragged object offers in the forms the window reads; a form it lacks is empty.
 struct DropOffer {
-  std::vector<DroppedFile> files;              // files from a folder window
-  std::u16string link;                         // the address a browser hands over
-  std::vector<std::u16string> describedFiles;  // names of files a browser would make
-  std::u16string text;                         // plain text
+  std::vector<DroppedFile> files = {};              // files from a folder window
+  std::u16string link = {};                         // the address a browser hands over
+  std::vector<std::u16string> describedFiles = {};  // names of files a browser would make
+  std::u16string text = {};                         // plain text
 };
 
 // The boxes a drop writes; each only when its text is not empty.
@@ -60,5 +62,9 @@ std::optional<std::u16string> InternetShortcutAddress(std::u16string_view fileTe
 // '-' (a control character a space), white space around goes, and the name is cut where its
 // shortcut's path, on a desktop folder of `desktopLength` characters, would be too long.
 std::u16string SiteNameFromTitle(std::u16string_view title, std::size_t desktopLength);
+
+// SiteNameFromTitle on the desktop the shell reports now; empty where it reports none, for
+// Create to say why.
+std::u16string SiteNameForTitle(shell::Services& services, std::u16string_view title);
 
 }  // namespace pellumar

@@ -11,10 +11,6 @@ constexpr std::u16string_view kLnk = u".lnk";
 constexpr std::u16string_view kIco = u".ico";
 constexpr std::u16string_view kSeparator = u"\\";
 
-constexpr char16_t LowerCaseUnit(char16_t c) {
-  return c >= u'A' && c <= u'Z' ? c + (u'a' - u'A') : c;
-}
-
 }  // namespace
 
 bool StartsWithIgnoringCase(std::u16string_view text, std::u16string_view lowerPrefix) {
@@ -23,12 +19,6 @@ bool StartsWithIgnoringCase(std::u16string_view text, std::u16string_view lowerP
     if (LowerCaseUnit(text[i]) != lowerPrefix[i]) return false;
   }
   return true;
-}
-
-std::u16string LowerCase(std::u16string_view text) {
-  std::u16string result(text);
-  for (char16_t& c : result) c = LowerCaseUnit(c);
-  return result;
 }
 
 std::u16string Remove(std::u16string_view text, std::u16string_view piece) {

@@ -3,12 +3,11 @@
 #include <string>
 #include <string_view>
 
+#include "shortcut/text.h"
+
 // The rules that turn the three boxes' free text into the shortcut's path, target and icon.
 // Strings are UTF-16; lengths and positions count code units.
 namespace pellumar {
-
-// Maps A-Z to a-z and leaves every other code unit as it is, the same on every platform.
-std::u16string LowerCase(std::u16string_view text);
 
 // True when `text` begins with `lowerPrefix` (in small letters) in either case of A-Z.
 bool StartsWithIgnoringCase(std::u16string_view text, std::u16string_view lowerPrefix);

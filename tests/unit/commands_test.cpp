@@ -18,6 +18,7 @@ using ::testing::ElementsAre;
 using testing::RecordingServices;
 
 constexpr char kNewsPath[] = "c:\\users\\u\\desktop\\news.lnk";
+constexpr char kDesktop[] = "C:\\Users\\U\\Desktop";  // as the shell reports it
 
 std::string Call(std::string_view operation, std::string_view argument = "") {
   return std::string(operation) + "(" + std::string(argument) + ")";
@@ -30,7 +31,7 @@ TEST(CreateWebShortcutTest, WritesTargetAndIconInOrder) {
       services.calls,
       ElementsAre(Call("CreateShellObject"), Call("SpecialFolders", "Desktop"),
                   Call("CreateShortcut", kNewsPath), Call("TargetPath", "http://portal/a"),
-                  Call("IconLocation", "c:\\icons\\globe.ico"), Call("CreateFileSystemObject"),
+                  Call("IconLocation", "c:\\icons\\globe.ico"), Call("CreateFileSystemObject", kDesktop),
                   Call("FileExists", kNewsPath), Call("Save")));
 }
 
@@ -42,7 +43,7 @@ TEST(CreateWebShortcutTest, LeavesTheIconUnsetWhenTheBoxHoldsNoIcon) {
         services.calls,
         ElementsAre(Call("CreateShellObject"), Call("SpecialFolders", "Desktop"),
                     Call("CreateShortcut", kNewsPath), Call("TargetPath", "http://portal/a"),
-                    Call("CreateFileSystemObject"), Call("FileExists", kNewsPath), Call("Save")));
+                    Call("CreateFileSystemObject", kDesktop), Call("FileExists", kNewsPath), Call("Save")));
   }
 }
 
@@ -78,7 +79,7 @@ TEST(CreateWebShortcutTest, AnExistingShortcutIsRecycledBeforeTheNewOneIsSaved) 
   EXPECT_THAT(services.calls,
               ElementsAre(Call("CreateShellObject"), Call("SpecialFolders", "Desktop"),
                           Call("CreateShortcut", kNewsPath), Call("TargetPath", "http://a"),
-                          Call("CreateFileSystemObject"), Call("FileExists", kNewsPath),
+                          Call("CreateFileSystemObject", kDesktop), Call("FileExists", kNewsPath),
                           Call("GetFile", kNewsPath), Call("Delete"), Call("Save")));
 }
 
@@ -133,7 +134,7 @@ TEST(CreateWebShortcutTest, APastedAddressLosesItsPaddingAndABlankNameKeepsItsSp
   EXPECT_THAT(services.calls,
               ElementsAre(Call("CreateShellObject"), Call("SpecialFolders", "Desktop"),
                           Call("CreateShortcut", "c:\\users\\u\\desktop\\ .lnk"),
-                          Call("TargetPath", "http://portal/a b"), Call("CreateFileSystemObject"),
+                          Call("TargetPath", "http://portal/a b"), Call("CreateFileSystemObject", kDesktop),
                           Call("FileExists", "c:\\users\\u\\desktop\\ .lnk"), Call("Save")));
 }
 
@@ -231,7 +232,7 @@ TEST(DeleteWebShortcutTest, DeletesTheFileCreateWrites) {
     EXPECT_THAT(
         services.calls,
         ElementsAre(Call("CreateShellObject"), Call("SpecialFolders", "Desktop"),
-                    Call("CreateFileSystemObject"), Call("GetFile", kNewsPath), Call("Delete")));
+                    Call("CreateFileSystemObject", kDesktop), Call("GetFile", kNewsPath), Call("Delete")));
   }
 }
 

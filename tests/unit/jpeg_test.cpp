@@ -1,4 +1,4 @@
-#include "app/jpeg.h"
+#include "picture/jpeg.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-namespace pellumar::app {
+namespace pellumar::picture {
 namespace {
 
 std::vector<std::uint8_t> Read(const std::string& path) {
@@ -80,15 +80,35 @@ TEST(JpegTest, RefusesWhatItDoesNotDecode) {
   EXPECT_FALSE(DecodeJpeg(nullptr, 10));
 }
 
-TEST(JpegTest, DamagedDataNeverCrashes) {
+// A file cut short before its picture data begins gives no picture, and one cut inside it the
+// whole picture, as far as the data goes; flipped bits anywhere give no crash, and flipped in
+// the file's first marker, no picture.
+TEST(JpegTest, DamagedDataIsRefusedOrDecodedWholeAndNeverCrashes) {
   const std::vector<std::uint8_t> good = Read(PELLUMAR_TEST_DATA "/colour-420.jpg");
+  const auto whole = Decode(good);
+  ASSERT_TRUE(whole);
+  std::size_t scan = 0;  // where the picture data begins: after the start-of-scan header
+  for (std::size_t i = 0; i + 3 < good.size() && !scan; ++i) {
+    if (good[i] == 0xFF && good[i + 1] == 0xDA) scan = i + 2 + (good[i + 2] << 8 | good[i + 3]);
+  }
+  ASSERT_GT(scan, 0u);
   for (std::size_t length = 0; length < good.size(); length += 7) {
-    Decode(std::vector<std::uint8_t>(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(length)));
+    const auto cut = Decode(std::vector<std::uint8_t>(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(length)));
+    if (length < scan) {
+      EXPECT_FALSE(cut) << "cut to " << length << " bytes";
+    } else {
+      ASSERT_TRUE(cut) << "cut to " << length << " bytes";
+      EXPECT_EQ(cut->width, whole->width);
+      EXPECT_EQ(cut->height, whole->height);
+    }
   }
   for (std::size_t i = 0; i < good.size(); i += 3) {
     std::vector<std::uint8_t> damaged = good;
     damaged[i] ^= 0xA5;
-    Decode(damaged);
+    const auto image = Decode(damaged);
+    if (i < 2) {
+      EXPECT_FALSE(image) << "byte " << i;
+    }
   }
 }
 
@@ -132,4 +152,4 @@ TEST(JpegTest, DecodesATopLeftPartExactlyAsTheWholePictureHasIt) {
 }
 
 }  // namespace
-}  // namespace pellumar::app
+}  // namespace pellumar::picture

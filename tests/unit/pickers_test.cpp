@@ -1,4 +1,4 @@
-#include "app/pickers.h"
+#include "shortcut/pickers.h"
 #include "utf8.h"
 
 #include <gmock/gmock.h>
@@ -10,7 +10,7 @@
 
 #include "recording_services.h"
 
-namespace pellumar::app {
+namespace pellumar {
 namespace {
 
 using ::testing::ElementsAre;
@@ -99,4 +99,4 @@ TEST(PickTest, SetsTitleCancelModeFilterMemoryAndFolderBeforeShowing) {
 }
 
 }  // namespace
-}  // namespace pellumar::app
+}  // namespace pellumar

@@ -68,8 +68,9 @@ std::unique_ptr<shell::ShellObject> RecordingServices::CreateShellObject() {
   return std::make_unique<RecordingShell>(*this);
 }
 
-std::unique_ptr<shell::FileSystemObject> RecordingServices::CreateFileSystemObject() {
-  Call(Operation::CreateFileSystemObject);
+std::unique_ptr<shell::FileSystemObject> RecordingServices::CreateFileSystemObject(
+    std::u16string_view reportedDesktop) {
+  Call(Operation::CreateFileSystemObject, reportedDesktop);
   return std::make_unique<RecordingFileSystem>(*this);
 }
 

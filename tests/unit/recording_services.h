@@ -26,7 +26,7 @@ class RecordingServices final : public shell::Services {
   bool keepFile = false;    // Delete: the person chooses to keep the file
 
   std::unique_ptr<shell::ShellObject> CreateShellObject() override;
-  std::unique_ptr<shell::FileSystemObject> CreateFileSystemObject() override;
+  std::unique_ptr<shell::FileSystemObject> CreateFileSystemObject(std::u16string_view desktop) override;
   void MsgBox(std::u16string_view prompt) override { Record("MsgBox", prompt); }
 
   void Record(std::string_view operation, std::u16string_view argument = {});

@@ -12,8 +12,10 @@
 #include <cstdlib>
 #include <vector>
 #include <string>
+#include <atomic>
 #include <thread>
 
+#include "app/background.h"
 #include "app/dpi.h"
 #include "app/form1.h"
 #include "utf8.h"
@@ -618,27 +620,21 @@ INSTANTIATE_TEST_SUITE_P(Cases, WindowTextSizeTest,
                          ::testing::Values(TextCase{150, 96}, TextCase{200, 96}, TextCase{150, 144},
                                            TextCase{200, 144}));
 
+// As a window larger than the picture paints it, on any screen: more of the picture, then the
+// field's blue.
 TEST(WindowSizeTest, ALargerWindowShowsMoreOfThePictureThenTheField) {
-  app::Form1 form(GetModuleHandleW(nullptr));
-  ASSERT_TRUE(form.Create());
-  RECT frame{0, 0, 1300, 950};
-  AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongW(form.hwnd(), GWL_STYLE)), FALSE, 0);
-  SetWindowPos(form.hwnd(), nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
-               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-  RECT client{};
-  GetClientRect(form.hwnd(), &client);
+  app::Background background;
+  background.Load(GetModuleHandleW(nullptr), IDR_BACKGROUND);
   const HDC screen = GetDC(nullptr);
-  const app::UniqueBitmap bitmap(CreateCompatibleBitmap(screen, client.right, client.bottom));
+  const app::UniqueBitmap bitmap(CreateCompatibleBitmap(screen, 1300, 950));
   ReleaseDC(nullptr, screen);
   const app::MemoryDc dc(nullptr, bitmap.get());
-  SendMessageW(form.hwnd(), WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc.get()), 0);
+  background.Paint(dc.get(), {0, 0}, RECT{0, 0, 1300, 950}, app::kDefaultDpi);
   const COLORREF field = GetPixel(dc.get(), 1000, 700);  // well inside the picture
   EXPECT_NEAR(GetBValue(field), 204, 8);
   EXPECT_GT(GetGValue(GetPixel(dc.get(), 1000, 67)), GetGValue(field) + 8)
       << "the line runs the picture's width";
-  if (client.right > 1160) {
-    EXPECT_EQ(GetPixel(dc.get(), 1155, 100), app::kFieldBlue);
-  }
+  EXPECT_EQ(GetPixel(dc.get(), 1155, 100), app::kFieldBlue);
 }
 
 TEST(WindowDpiTest, LayoutFontsAndPictureScaleWithTheDpi) {
@@ -688,12 +684,14 @@ class SlowSave final : public shell::Services {
   int messages = 0;
   DWORD saving = 2000;  // ms
   bool closedMeanwhile = false;  // the window is closed from outside while it saves
+  std::atomic<bool> saveStarted{false};
 
   std::unique_ptr<shell::ShellObject> CreateShellObject() override {
     return std::make_unique<Shell>(real_.CreateShellObject(), *this);
   }
-  std::unique_ptr<shell::FileSystemObject> CreateFileSystemObject() override {
-    return real_.CreateFileSystemObject();
+  std::unique_ptr<shell::FileSystemObject> CreateFileSystemObject(
+      std::u16string_view desktop) override {
+    return real_.CreateFileSystemObject(desktop);
   }
   void MsgBox(std::u16string_view) override { ++messages; }
 
@@ -705,6 +703,7 @@ class SlowSave final : public shell::Services {
     void IconLocation(std::u16string_view icon) override { real->IconLocation(icon); }
     void Save() override {
       slow.cursorDuringSave = GetCursor();
+      slow.saveStarted = true;
       Sleep(slow.saving);
       if (slow.closedMeanwhile) PostQuitMessage(0);
       real->Save();
@@ -763,8 +762,8 @@ TEST(WindowBusyTest, ClicksDuringASlowSaveAreDroppedUnderTheWaitCursor) {
   constexpr UINT kPointerDown = 0x0246, kPointerUp = 0x0247;
   const UINT meanwhile[] = {WM_LBUTTONDOWN, WM_LBUTTONUP,  BM_CLICK,         kPointerDown,
                             kPointerUp,     WM_NCLBUTTONDOWN, WM_NCLBUTTONUP};
-  std::thread impatient([create, &meanwhile] {
-    Sleep(500);
+  std::thread impatient([create, &meanwhile, &slow] {
+    testing::WaitFor([&] { return slow.saveStarted.load(); });
     for (const UINT message : meanwhile) PostMessageW(create, message, 0, MAKELPARAM(5, 5));
   });
   SendMessageW(create, BM_CLICK, 0, 0);
@@ -802,7 +801,7 @@ TEST(WindowBusyTest, TheQuitMessageOfAWindowClosedDuringASaveIsKept) {
 }
 
 // What the window tells a screen reader, in the order it tells it.
-class RecordingReader final : public app::ScreenReader {
+class RecordingReader final : public shell::ScreenReader {
  public:
   std::vector<std::pair<HWND, std::u16string>> told;
   void Name(HWND control, std::u16string_view text) override { told.emplace_back(control, text); }
@@ -810,7 +809,7 @@ class RecordingReader final : public app::ScreenReader {
   void MarkAsLink(HWND label) override { told.emplace_back(label, u"link"); }
   bool Listening() override { return true; }
   void Announce(HWND window, std::u16string_view text) override { told.emplace_back(window, text); }
-  LRESULT Answer(HWND, WPARAM, LPARAM) override { return 0; }
+  LRESULT AnswerGetObject(HWND, WPARAM, LPARAM) override { return 0; }
   void Forget(HWND) override {}
 };
 
@@ -883,7 +882,7 @@ TEST(WindowScreenReaderTest, TheSystemReadsBackTheNamesDescriptionsAndTheLinkRol
   EXPECT_EQ(ReadAccessible(form.Control(ControlId::lblLink)).role, ROLE_SYSTEM_LINK);
 
   // The reader takes back what it said of a window's controls when the window goes.
-  const auto reader = app::SystemScreenReader();
+  const auto reader = shell::SystemScreenReader();
   const HWND button = CreateWindowExW(0, L"BUTTON", L"Browse", WS_CHILD, 0, 0, 80, 24, form.hwnd(),
                                       nullptr, nullptr, nullptr);
   reader->Name(button, u"Browse for an icon file");

@@ -1,4 +1,4 @@
-#include "app/screen_reader.h"
+#include "shell/screen_reader.h"
 
 #include <oleacc.h>
 #include <uiautomationcore.h>
@@ -10,11 +10,10 @@
 #include "shell/system_dlls.h"
 #include "shell/wide.h"
 
-namespace pellumar::app {
+namespace pellumar::shell {
 namespace {
 
 using Microsoft::WRL::ComPtr;
-namespace system = shell::system;
 
 // UI Automation's identifier of a window's own element (UiaRootObjectId).
 constexpr LONG kRootObjectId = -25;
@@ -109,10 +108,10 @@ class SystemReader final : public ScreenReader {
 
   void Announce(HWND window, std::u16string_view text) override {
     const std::u16string owned(text);
-    system::UiaRaiseNotificationEvent(Provider(window), shell::Wide(owned));
+    system::UiaRaiseNotificationEvent(Provider(window), Wide(owned));
   }
 
-  LRESULT Answer(HWND window, WPARAM wParam, LPARAM lParam) override {
+  LRESULT AnswerGetObject(HWND window, WPARAM wParam, LPARAM lParam) override {
     if (static_cast<LONG>(lParam) != kRootObjectId) return 0;
     return system::UiaReturnRawElementProvider(window, wParam, lParam, Provider(window));
   }
@@ -132,8 +131,7 @@ class SystemReader final : public ScreenReader {
   void Annotate(HWND control, const GUID& property, std::u16string_view value) {
     IAccPropServices* services = Annotations();
     if (services && SUCCEEDED(services->SetHwndPropStr(control, OBJID_CLIENT, CHILDID_SELF,
-                                                       property,
-                                                       shell::Wide(std::u16string(value))))) {
+                                                       property, Wide(std::u16string(value))))) {
       annotated_.emplace_back(control, property);
     }
   }
@@ -159,4 +157,4 @@ class SystemReader final : public ScreenReader {
 
 std::unique_ptr<ScreenReader> SystemScreenReader() { return std::make_unique<SystemReader>(); }
 
-}  // namespace pellumar::app
+}  // namespace pellumar::shell

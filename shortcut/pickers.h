@@ -8,7 +8,7 @@
 
 // The two "Browse" buttons: one open-file dialog, a filter, a test on the chosen name and the
 // messages for an empty or a wrong choice.
-namespace pellumar::app {
+namespace pellumar {
 
 struct Picker {
   std::u16string_view filter;
@@ -39,4 +39,4 @@ inline constexpr Picker kShortcutPicker{
 std::optional<std::u16string> Pick(const Picker& picker, shell::CommonDialog& dialog,
                                    shell::Services& services);
 
-}  // namespace pellumar::app
+}  // namespace pellumar

@@ -3,12 +3,13 @@
 #include <windows.h>
 
 #include <memory>
+#include <string>
 #include <string_view>
 
 // What a screen reader is told of the window beyond what its controls say themselves: a name of
 // its own for each Browse button (both are captioned "Browse") and what it picks, that the
 // credit is a link, and, since success shows nothing on the screen, what a command did.
-namespace pellumar::app {
+namespace pellumar::shell {
 
 class ScreenReader {
  public:
@@ -24,7 +25,7 @@ class ScreenReader {
   // Said once by a screen reader, shown nowhere.
   virtual void Announce(HWND window, std::u16string_view text) = 0;
   // The answer to WM_GETOBJECT for `window`, or 0 where the system answers.
-  virtual LRESULT Answer(HWND window, WPARAM wParam, LPARAM lParam) = 0;
+  virtual LRESULT AnswerGetObject(HWND window, WPARAM wParam, LPARAM lParam) = 0;
   // `window` is going: what was answered for it is let go, and what was said of its controls
   // taken back.
   virtual void Forget(HWND window) = 0;
@@ -34,11 +35,4 @@ class ScreenReader {
 // through UI Automation), bound at run time: where Windows lacks one, that part does nothing.
 std::unique_ptr<ScreenReader> SystemScreenReader();
 
-// Each begins with the caption, so that a person who says "click Browse" still reaches them.
-inline constexpr std::u16string_view kIconBrowseName = u"Browse for an icon file";
-inline constexpr std::u16string_view kShortcutBrowseName = u"Browse for a shortcut";
-inline constexpr std::u16string_view kIconBrowseDescription = u"Picks the icon file";
-inline constexpr std::u16string_view kShortcutBrowseDescription =
-    u"Picks a shortcut on the desktop";
-
-}  // namespace pellumar::app
+}  // namespace pellumar::shell

@@ -10,7 +10,7 @@
 // 8-bit), grey or YCbCr with any sampling, with or without restart markers. Decoding it here
 // rather than through the system's imaging components keeps COM and the codec DLLs out of
 // the program's start. Damaged or unsupported data gives no image, never a crash.
-namespace pellumar::app {
+namespace pellumar::picture {
 
 struct Image {
   int width = 0;
@@ -36,4 +36,4 @@ bool DecodeJpeg(const std::uint8_t* data, std::size_t size, const PixelTarget& t
 
 std::optional<Image> DecodeJpeg(const std::uint8_t* data, std::size_t size);
 
-}  // namespace pellumar::app
+}  // namespace pellumar::picture

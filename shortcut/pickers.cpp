@@ -1,8 +1,8 @@
-#include "app/pickers.h"
+#include "shortcut/pickers.h"
 
 #include "shortcut/naming.h"
 
-namespace pellumar::app {
+namespace pellumar {
 
 std::optional<std::u16string> Pick(const Picker& picker, shell::CommonDialog& dialog,
                                    shell::Services& services) {
@@ -28,4 +28,4 @@ std::optional<std::u16string> Pick(const Picker& picker, shell::CommonDialog& di
   return fileName;
 }
 
-}  // namespace pellumar::app
+}  // namespace pellumar

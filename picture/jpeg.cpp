@@ -1,10 +1,10 @@
-#include "app/jpeg.h"
+#include "picture/jpeg.h"
 
 #include <algorithm>
 #include <array>
 #include <cmath>
 
-namespace pellumar::app {
+namespace pellumar::picture {
 namespace {
 
 constexpr int kMaxSide = 16384;
@@ -431,4 +431,4 @@ std::optional<Image> DecodeJpeg(const std::uint8_t* data, std::size_t size) {
   return image;
 }
 
-}  // namespace pellumar::app
+}  // namespace pellumar::picture
