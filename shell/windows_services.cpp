@@ -27,8 +27,8 @@ void Check(HRESULT hr, Operation operation, std::u16string_view path) {
   if (FAILED(hr)) Raise(operation, path, static_cast<DWORD>(hr));
 }
 
-// Attributes of an existing file; a folder is no file.
-bool IsFile(const std::u16string& path, DWORD* error) {
+// Whether a file is at `path`, a folder being none, and its attributes when there is.
+bool IsFile(const std::u16string& path, DWORD* error, DWORD* attributes = nullptr) {
   WIN32_FILE_ATTRIBUTE_DATA data{};
   if (!GetFileAttributesExW(Wide(path), GetFileExInfoStandard, &data)) {
     *error = GetLastError();
@@ -38,6 +38,7 @@ bool IsFile(const std::u16string& path, DWORD* error) {
     *error = ERROR_FILE_NOT_FOUND;
     return false;
   }
+  if (attributes) *attributes = data.dwFileAttributes;
   return true;
 }
 
@@ -182,9 +183,12 @@ class Shell final : public ShellObject {
 
 class File final : public FileObject {
  public:
-  File(std::u16string path, std::u16string systemPath, HWND owner, ShellNotices& notices)
+  // `attributes` are the file's when it was found.
+  File(std::u16string path, std::u16string systemPath, DWORD attributes, HWND owner,
+       ShellNotices& notices)
       : path_(std::move(path)),
         systemPath_(std::move(systemPath)),
+        attributes_(attributes),
         owner_(owner),
         notices_(notices) {}
 
@@ -232,10 +236,8 @@ class File final : public FileObject {
     // The shell's file operation takes wildcards, and "*" would be every shortcut there is.
     if (path_.find_first_of(u"*?") != std::u16string::npos)
       Raise(Operation::Delete, path_, ERROR_INVALID_NAME);
-    const DWORD attributes = GetFileAttributesW(Wide(systemPath_));
-    if (attributes == INVALID_FILE_ATTRIBUTES) RaiseRefused(GetLastError());
     // Read-only: refused for that reason alone.
-    if (attributes & FILE_ATTRIBUTE_READONLY) Raise(Operation::Delete, path_, ERROR_ACCESS_DENIED);
+    if (attributes_ & FILE_ATTRIBUTE_READONLY) Raise(Operation::Delete, path_, ERROR_ACCESS_DENIED);
     const HANDLE file = CreateFileW(Wide(systemPath_), DELETE,
                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                     OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
@@ -249,6 +251,7 @@ class File final : public FileObject {
 
   std::u16string path_;        // as the commands made it, for messages
   std::u16string systemPath_;  // as the system is handed it
+  DWORD attributes_;
   HWND owner_;                 // of the question before a permanent delete
   ShellNotices& notices_;
 };
@@ -268,8 +271,10 @@ class FileSystem final : public FileSystemObject {
     PELLUMAR_STEP("click: checks on disk");
     std::u16string systemPath = SpelledAsReported(path, desktop_);
     DWORD error = ERROR_SUCCESS;
-    if (!IsFile(systemPath, &error)) Raise(Operation::GetFile, path, error);
-    return std::make_unique<File>(std::u16string(path), std::move(systemPath), owner_, notices_);
+    DWORD attributes = 0;
+    if (!IsFile(systemPath, &error, &attributes)) Raise(Operation::GetFile, path, error);
+    return std::make_unique<File>(std::u16string(path), std::move(systemPath), attributes, owner_,
+                                  notices_);
   }
 
  private:
