@@ -62,7 +62,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   } else {
     PELLUMAR_CHECK(!refusal->reason.empty());
   }
-  PELLUMAR_CHECK(TrimWhiteSpace(text).size() <= text.size());
+  // Trimming takes white space from the two ends and nothing else: what it leaves is the text
+  // between, with no white space at either end.
+  const std::u16string_view trimmed = TrimWhiteSpace(text);
+  const auto white = [](char16_t c) { return TrimWhiteSpace(std::u16string_view(&c, 1)).empty(); };
+  const std::size_t before = static_cast<std::size_t>(trimmed.data() - std::u16string_view(text).data());
+  PELLUMAR_CHECK(before + trimmed.size() <= text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (i < before || i >= before + trimmed.size()) PELLUMAR_CHECK(white(text[i]));
+  }
+  PELLUMAR_CHECK(trimmed.empty() || (!white(trimmed.front()) && !white(trimmed.back())));
 
   // A dragged page's title made a site name is never refused for its characters or its length,
   // and never ends in half a character.

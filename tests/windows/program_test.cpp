@@ -1,5 +1,6 @@
 // The real Pellumar.exe, driven from outside through its window.
 #include <windows.h>
+#include <tlhelp32.h>
 
 #include <gtest/gtest.h>
 
@@ -205,6 +206,19 @@ TEST_F(ProgramTest, BothPickersShareOneDialogAndEachSetsItsOwnFilter) {
 
 // ---- Credit link ---------------------------------------------------------------------------
 
+bool ProcessRuns(const wchar_t* name) {
+  const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  PROCESSENTRY32W entry{};
+  entry.dwSize = sizeof entry;
+  bool found = false;
+  for (BOOL more = Process32FirstW(snapshot, &entry); more && !found;
+       more = Process32NextW(snapshot, &entry)) {
+    found = lstrcmpiW(entry.szExeFile, name) == 0;
+  }
+  CloseHandle(snapshot);
+  return found;
+}
+
 TEST_F(ProgramTest, ClickingTheCreditAsksTheShellOnceToOpenTheMakersPage) {
   // The test prefix's handler for http addresses writes each address it is given to a file.
   const std::u16string opened = u"C:\\opened.txt";
@@ -218,8 +232,10 @@ TEST_F(ProgramTest, ClickingTheCreditAsksTheShellOnceToOpenTheMakersPage) {
   const Boxes typed{u"u", u"n", u"i"};
   Fill(typed);
   program_.ClickLink();
+  program_.Taken();  // every open the click asked for has been asked
   ASSERT_TRUE(WaitFor([&] { return Exists(opened); }));
-  Sleep(1000);  // a second open would land by now
+  // The handlers the shell started have written what they were given.
+  EXPECT_TRUE(WaitFor([] { return !ProcessRuns(L"cmd.exe"); }));
   std::ifstream file(testing::ToUtf8(opened).c_str());
   std::string line, lines;
   int count = 0;
