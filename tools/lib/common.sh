@@ -174,10 +174,13 @@ Runs32BitPrograms() {
 }
 
 # Whether the 32-bit Wine is installed (PELLUMAR_WINE32_PACKAGES).
-Has32BitWine() { Installed wine32:i386; }
+Has32BitWine() {
+  local package
+  for package in "${PELLUMAR_WINE32_PACKAGES[@]}"; do Installed "$package" || return 1; done
+}
 
-# Wine's 64-bit loader, started directly where the system's `wine` would try the 32-bit one
-# first.
+# Wine's 64-bit loader, which starts every 64-bit program: the system's `wine` tries the 32-bit
+# loader first once the 32-bit Wine is installed, and fails in a prefix made before it was.
 Wine64Loader() {
   local loader
   for loader in /usr/lib/wine/wine64 /usr/lib/x86_64-linux-gnu/wine/wine64 "$(command -v wine64)"; do
