@@ -238,11 +238,20 @@ class File final : public FileObject {
       Raise(Operation::Delete, path_, ERROR_INVALID_NAME);
     // Read-only: refused for that reason alone.
     if (attributes_ & FILE_ATTRIBUTE_READONLY) Raise(Operation::Delete, path_, ERROR_ACCESS_DENIED);
-    const HANDLE file = CreateFileW(Wide(systemPath_), DELETE,
-                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                    OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-    if (file == INVALID_HANDLE_VALUE) RaiseRefused(GetLastError());
-    CloseHandle(file);
+    // Held open: refused, unless the hold passes within a moment. The shell, told of a new
+    // shortcut, reads it for its icon, and a virus scanner reads each new file; a person who
+    // deletes a shortcut just made meets their hold, which is not the person's to wait out.
+    constexpr int kLooks = 25;
+    constexpr DWORD kPause = 20;  // ms: half a second in all
+    for (int look = 1;; ++look) {
+      const HANDLE file = CreateFileW(Wide(systemPath_), DELETE,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+      if (file != INVALID_HANDLE_VALUE) return static_cast<void>(CloseHandle(file));
+      const DWORD error = GetLastError();
+      if (error != ERROR_SHARING_VIOLATION || look == kLooks) RaiseRefused(error);
+      Sleep(kPause);
+    }
   }
 
   [[noreturn]] void RaiseRefused(DWORD code) const {

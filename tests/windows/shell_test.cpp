@@ -8,6 +8,8 @@
 
 #include <fstream>
 #include <string>
+#include <atomic>
+#include <thread>
 #include <vector>
 
 #include "shell/shell_error.h"
@@ -236,7 +238,18 @@ TEST_F(ShellTest, AShortcutHeldOpenIsNotDeletedAndTheFailureSaysWhy) {
   EXPECT_EQ(error.operation(), Operation::Delete);
   EXPECT_EQ(error.code(), static_cast<std::uint32_t>(ERROR_SHARING_VIOLATION));
   EXPECT_TRUE(Exists(path));
-  DeleteWebShortcut(services_, u"Shell Held");
+  // Held a moment, as the shell holds a shortcut it was just told of: deleted once let go.
+  const HANDLE moment = CreateFileW(Wide(path), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(moment, INVALID_HANDLE_VALUE);
+  std::atomic<bool> holding{false};
+  std::thread letGo([moment, &holding] {
+    holding = true;
+    Sleep(50);
+    CloseHandle(moment);
+  });
+  while (!holding) Sleep(1);
+  EXPECT_NO_THROW(DeleteWebShortcut(services_, u"Shell Held"));
+  letGo.join();
   EXPECT_FALSE(Exists(path));
 }
 
