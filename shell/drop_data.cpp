@@ -10,6 +10,7 @@
 
 #include "shell/system_dlls.h"
 #include "shell/wide.h"
+#include "shell/windows_services.h"
 
 namespace pellumar::shell {
 namespace {
@@ -153,9 +154,7 @@ DropOffer ReadDropOffer(IDataObject* data) {
         std::u16string path(system::DragQueryFileW(drop, i, nullptr, 0) + 1, u'\0');
         path.resize(system::DragQueryFileW(drop, i, reinterpret_cast<wchar_t*>(path.data()),
                                            static_cast<UINT>(path.size())));
-        const DWORD attributes = GetFileAttributesW(Wide(path));
-        const bool folder =
-            attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+        const bool folder = IsFolder(path);
         offer.files.push_back({std::move(path), folder});
       }
       if (!offer.files.empty()) return offer;  // nothing else counts

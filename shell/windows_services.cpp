@@ -51,11 +51,6 @@ constexpr std::u16string_view kProtectedFolder =
     u"on, allow Pellumar in Windows Security: Virus & threat protection, Manage ransomware "
     u"protection, Allow an app through Controlled folder access.";
 
-bool IsFolder(const std::u16string& path) {
-  const DWORD attributes = GetFileAttributesW(Wide(path));
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 // Raises the failure of a save or a delete at `systemPath`, refused with `code` (a Win32 error,
 // an HRESULT or one of the shell's file-operation codes) for `reason`; where the refusal may be
 // that protection's, the message says what to do about it. `kept` is the code the error keeps.
@@ -440,6 +435,11 @@ void OpenWithDefaultHandler(std::u16string_view address) {
   std::string ansi(static_cast<std::size_t>(length), '\0');
   WideCharToMultiByte(CP_ACP, 0, Wide(wide), -1, ansi.data(), length, nullptr, nullptr);
   system::ShellExecuteA(nullptr, nullptr, ansi.data(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+bool IsFolder(const std::u16string& path) {
+  const DWORD attributes = GetFileAttributesW(Wide(path));
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 std::u16string SystemReason(DWORD code) {

@@ -74,6 +74,9 @@ std::unique_ptr<CommonDialog> CreateCommonDialog(HWND owner);
 // the address stands on its own instead of blocking the window. Whether it opened is not known.
 void OpenWithDefaultHandler(std::u16string_view address);
 
+// Whether a folder is at `path`.
+bool IsFolder(const std::u16string& path);
+
 // The system's reason for a Win32 error or HRESULT, in words, or by its number where the
 // system has none.
 std::u16string SystemReason(DWORD code);
