@@ -70,6 +70,15 @@ struct TextRow {
   std::optional<std::string> found;
 };
 
+// Each row's text read by `read`: the address it finds, or none.
+template <std::size_t N, typename Read>
+void ExpectEach(const TextRow (&rows)[N], Read read) {
+  for (const TextRow& row : rows) {
+    const auto found = read(row.text);
+    EXPECT_EQ(found ? std::optional(ToUtf8(*found)) : std::nullopt, row.found) << ToUtf8(row.text);
+  }
+}
+
 TEST(WebAddressInTest, TakesOneHttpAddressAndNothingElse) {
   const TextRow rows[] = {
       {u"http://a", "http://a"},
@@ -87,10 +96,7 @@ TEST(WebAddressInTest, TakesOneHttpAddressAndNothingElse) {
       {u"http://a\u00A0b", std::nullopt},
       {u"", std::nullopt},
   };
-  for (const TextRow& row : rows) {
-    const auto found = WebAddressIn(row.text);
-    EXPECT_EQ(found ? std::optional(ToUtf8(*found)) : std::nullopt, row.found) << ToUtf8(row.text);
-  }
+  ExpectEach(rows, WebAddressIn);
 }
 
 TEST(InternetShortcutAddressTest, ReadsTheFirstUrlLineOfItsSection) {
@@ -107,10 +113,7 @@ TEST(InternetShortcutAddressTest, ReadsTheFirstUrlLineOfItsSection) {
       {u"URL=http://a", std::nullopt},
       {u"", std::nullopt},
   };
-  for (const TextRow& row : rows) {
-    const auto found = InternetShortcutAddress(row.text);
-    EXPECT_EQ(found ? std::optional(ToUtf8(*found)) : std::nullopt, row.found) << ToUtf8(row.text);
-  }
+  ExpectEach(rows, InternetShortcutAddress);
 }
 
 struct TitleRow {
