@@ -159,7 +159,7 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
       OnSysColorChange(wParam, lParam);
       break;
     case WM_THEMECHANGED:
-      OnSettingsChanged();
+      OnColoursChanged();
       break;
     case kSendShellNotices:
       OnSendShellNotices();
@@ -194,7 +194,7 @@ void Form1::OnSysCommand(WPARAM command) {
 
 void Form1::OnSettingChange() {
   OnTextSizeChanged();
-  OnSettingsChanged();
+  OnColoursChanged();
 }
 
 void Form1::OnSendShellNotices() {
@@ -215,7 +215,7 @@ void Form1::OnDestroy() {
 // The common controls take new colours only from their top-level window.
 void Form1::OnSysColorChange(WPARAM wParam, LPARAM lParam) {
   for (const HWND control : controls_) SendMessageW(control, WM_SYSCOLORCHANGE, wParam, lParam);
-  OnSettingsChanged();
+  OnColoursChanged();
 }
 
 void Form1::OnFirstShown() {
@@ -497,7 +497,7 @@ void Form1::Fill(const DropFill& fill) {
   if (!name.empty()) SetText(ControlId::txtFileName, name);
 }
 
-void Form1::OnSettingsChanged() {
+void Form1::OnColoursChanged() {
   highContrast_ = askHighContrast_();
   creditLink_.SetCueColour(highContrast_ ? ThemeColours().link : CLR_INVALID);
   // The labels paint their own background: they are told too.

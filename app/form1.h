@@ -77,8 +77,9 @@ class Form1 final : public DropReceiver {
   void TakeDrops();
   bool TakesDrops() const override;
   void Fill(const DropFill& fill) override;
-  // Windows announced new colours, settings or a new theme.
-  void OnSettingsChanged();
+  // The colours may have changed (new colours, settings or theme): a contrast theme is asked
+  // for again and everything repainted.
+  void OnColoursChanged();
   void OnTextSizeChanged();
 
   // The window's event handlers.
