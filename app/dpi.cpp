@@ -1,13 +1,13 @@
 #include "app/dpi.h"
 
+#include "app/gdi.h"
 #include "shell/system_dlls.h"
 
 namespace pellumar::app {
 
 UINT SystemDpi() {
-  const HDC screen = GetDC(nullptr);
-  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-  ReleaseDC(nullptr, screen);
+  const WindowDc screen(nullptr);
+  const int dpi = GetDeviceCaps(screen.get(), LOGPIXELSY);
   return dpi > 0 ? static_cast<UINT>(dpi) : kDefaultDpi;
 }
 

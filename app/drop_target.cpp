@@ -33,10 +33,6 @@ DWORD DropTarget::Effect(DWORD allowed) const {
   return allowed & DROPEFFECT_LINK;
 }
 
-DropTarget::~DropTarget() {
-  if (dragImages_) dragImages_->Release();
-}
-
 HRESULT DropTarget::DragEnter(IDataObject* data, DWORD, POINTL point, DWORD* effect) {
   if (!effect) return E_INVALIDARG;
   try {
@@ -85,7 +81,10 @@ DWORD DropTarget::Take(IDataObject* data, DWORD allowed) {
     DropPlan plan = PlanDrop(shell::ReadDropOffer(data));
     if (plan.step == DropStep::Refuse) return DROPEFFECT_NONE;
     if (plan.step != DropStep::Fill) {
-      auto address = shell::ReadDroppedAddress(plan, data);
+      // The Internet Shortcut on disk, or the one file a browser describes.
+      auto address = InternetShortcutAddress(plan.step == DropStep::ReadInternetShortcut
+                                                 ? shell::ReadInternetShortcut(plan.file)
+                                                 : shell::ReadDescribedFile(data, 0));
       if (!address) return DROPEFFECT_NONE;  // no web address in it: nothing changes
       plan.fill.address = std::move(*address);
     }

@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <ole2.h>
 #include <shlobj.h>
+#include <wrl/client.h>
 
 #include "shortcut/drop.h"
 
@@ -36,7 +37,7 @@ class DropTarget final : public IDropTarget {
                                  DWORD* effect) override;
 
  private:
-  ~DropTarget();
+  ~DropTarget() = default;
   // The effect a drop of what is dragged has, out of those the source allows.
   DWORD Effect(DWORD allowed) const;
   // Fills the boxes from what was dropped; the effect the drop had.
@@ -44,7 +45,8 @@ class DropTarget final : public IDropTarget {
 
   HWND window_;
   DropReceiver& receiver_;
-  IDropTargetHelper* dragImages_ = nullptr;  // draws what is dragged; null where the shell has none
+  // Draws what is dragged; null where the shell has none.
+  Microsoft::WRL::ComPtr<IDropTargetHelper> dragImages_;
   ULONG references_ = 1;
   bool acceptable_ = false;  // what is being dragged over the window now
 };

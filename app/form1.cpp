@@ -11,6 +11,8 @@
 #include "app/fonts.h"
 #include "app/frame.h"
 #include "resources/resource_ids.h"
+#include "shell/file_system.h"
+#include "shell/open_dialog.h"
 #include "shell/shell_error.h"
 #include "shell/step_times.h"
 #include "shell/system_dlls.h"
@@ -52,6 +54,15 @@ std::size_t IndexOf(ControlId id) {
   return static_cast<std::size_t>(IdOf(id) - IdOf(ControlId::Label2));
 }
 
+// What a screen reader hears of the last file a click changed.
+std::u16string_view Said(const shell::Change& change) {
+  if (change.kind != shell::Change::Kind::Deleted) return u"Shortcut created on the desktop";
+  // Only the PC's own drives are sure to have a Recycle Bin: elsewhere the person was asked
+  // before it was deleted for good, and is told so again.
+  return shell::OnOwnDrive(change.path) ? u"Shortcut moved to the Recycle Bin"
+                                        : u"Shortcut deleted for good";
+}
+
 }  // namespace
 
 Form1::Form1(HINSTANCE instance, Form1Seams seams)
@@ -69,7 +80,6 @@ Form1::Form1(HINSTANCE instance, Form1Seams seams)
 
 Form1::~Form1() {
   if (hwnd_) DestroyWindow(hwnd_);
-  if (dropTarget_) dropTarget_->Release();
 }
 
 bool Form1::Create() {
@@ -197,13 +207,11 @@ void Form1::OnSettingChange() {
   OnColoursChanged();
 }
 
-void Form1::OnSendShellNotices() {
-  if (services_) services_->SendShellNotices();
-}
+void Form1::OnSendShellNotices() { shell::TellShell(std::exchange(unsent_, {})); }
 
 void Form1::OnDestroy() {
   PELLUMAR_SAVE_STEPS();
-  if (services_) services_->SendShellNotices();  // none is lost to a quick close
+  if (!unsent_.empty()) OnSendShellNotices();  // none is lost to a quick close
   screenReader_->Forget(hwnd_);
   if (dropRegistered_) shell::system::RevokeDragDrop(hwnd_);
   dropRegistered_ = false;
@@ -342,19 +350,19 @@ void Form1::OnCommand(int id, int code) {
   if (code != BN_CLICKED) return;  // STN_CLICKED has the same value
   switch (static_cast<ControlId>(id)) {
     case ControlId::Command1:
-      return RunHandler([this] { Command1_Click(); });
+      return RunHandler([this](shell::Changes&) { Command1_Click(); });
     case ControlId::Command2: {
       PELLUMAR_STEP("click: Create Shortcut handler");
-      return RunHandler([this] { Command2_Click(); });
+      return RunHandler([this](shell::Changes& changed) { Command2_Click(changed); });
     }
     case ControlId::Command3:
-      return RunHandler([this] { Command3_Click(); });
+      return RunHandler([this](shell::Changes&) { Command3_Click(); });
     case ControlId::Command4: {
       PELLUMAR_STEP("click: Delete Shortcut handler");
-      return RunHandler([this] { Command4_Click(); });
+      return RunHandler([this](shell::Changes& changed) { Command4_Click(changed); });
     }
     case ControlId::lblLink:
-      return RunHandler([this] { lblLink_Click(); });
+      return RunHandler([this](shell::Changes&) { lblLink_Click(); });
     default:
       return;
   }
@@ -365,18 +373,16 @@ void Form1::RunHandler(Handler handler) {
   // One handler at a time: a click that arrives while a message or the dialog is open waits
   // for nothing and runs nothing.
   if (handlerRunning_) return;
+  shell::Changes changed;
   {
     const BusyWindow busy(waitCursor_, handlerRunning_);
     try {
       if (!com_) com_.emplace();
-      services_->ForgetChange();
-      handler();
+      handler(changed);
       // Success shows nothing on the screen; a screen reader says what happened, raised only
       // while one listens: nobody would hear it, and it costs every click.
-      if (screenReader_->Listening()) {
-        if (const std::u16string_view change = services_->TakeChange(); !change.empty())
-          screenReader_->Announce(hwnd_, change);
-      }
+      if (!changed.empty() && screenReader_->Listening())
+        screenReader_->Announce(hwnd_, Said(changed.back()));
     } catch (const shell::ShellError& error) {
       ReportError(error.Describe());
     } catch (const std::bad_alloc&) {
@@ -385,7 +391,10 @@ void Form1::RunHandler(Handler handler) {
       ReportError(u"The action could not be completed.");
     }
   }
-  if (services_->ShellNoticesPending()) PostMessageW(hwnd_, kSendShellNotices, 0, 0);
+  if (changed.empty()) return;
+  for (shell::Change& change : changed) unsent_.push_back(std::move(change));
+  // At once where the window was closed meanwhile, or the notice cannot be posted.
+  if (!hwnd_ || !PostMessageW(hwnd_, kSendShellNotices, 0, 0)) OnSendShellNotices();
 }
 
 void Form1::ReportError(const std::u16string& text) {
@@ -399,9 +408,9 @@ void Form1::Command1_Click() {
     SetText(ControlId::txtIcon, *name);
 }
 
-void Form1::Command2_Click() {
+void Form1::Command2_Click(shell::Changes& changed) {
   CreateWebShortcut(Platform(), Text(ControlId::txtFileName), Text(ControlId::txtURL),
-                    Text(ControlId::txtIcon));
+                    Text(ControlId::txtIcon), changed);
 }
 
 void Form1::Command3_Click() {
@@ -410,7 +419,9 @@ void Form1::Command3_Click() {
   }
 }
 
-void Form1::Command4_Click() { DeleteWebShortcut(Platform(), Text(ControlId::txtFileName)); }
+void Form1::Command4_Click(shell::Changes& changed) {
+  DeleteWebShortcut(Platform(), Text(ControlId::txtFileName), changed);
+}
 
 void Form1::lblLink_Click() { OpenWebPage(kMakerPage); }
 
@@ -479,8 +490,9 @@ void Form1::DescribeControls() {
 void Form1::TakeDrops() {
   if (dropTarget_) return;
   if (!com_) com_.emplace();
-  dropTarget_ = new (std::nothrow) DropTarget(hwnd_, *this);
-  dropRegistered_ = dropTarget_ && SUCCEEDED(shell::system::RegisterDragDrop(hwnd_, dropTarget_));
+  dropTarget_.Attach(new (std::nothrow) DropTarget(hwnd_, *this));
+  dropRegistered_ =
+      dropTarget_ && SUCCEEDED(shell::system::RegisterDragDrop(hwnd_, dropTarget_.Get()));
 }
 
 // Not while a command runs: it has read the boxes, and its message or dialog is open.

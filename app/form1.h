@@ -1,6 +1,7 @@
 #pragma once
 
 #include <windows.h>
+#include <wrl/client.h>
 
 #include <memory>
 #include <optional>
@@ -46,8 +47,6 @@ class Form1 final : public DropReceiver {
 
   HWND hwnd() const { return hwnd_; }
   HWND Control(ControlId id) const;
-  // What the window registered to take drops, once it has; null before.
-  IDropTarget* dropTarget() const { return dropRegistered_ ? dropTarget_ : nullptr; }
 
  private:
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam,
@@ -85,14 +84,14 @@ class Form1 final : public DropReceiver {
   // The window's event handlers.
   void Form_Load();
   void Command1_Click();
-  void Command2_Click();
+  void Command2_Click(shell::Changes& changed);
   void Command3_Click();
-  void Command4_Click();
+  void Command4_Click(shell::Changes& changed);
   void lblLink_Click();
   void OpenWebPage(std::u16string_view address);
 
-  // Runs one click's handler; a failure it raises is reported here, once, and the window and
-  // its texts stay as they are.
+  // Runs one click's handler, which adds each file it changes to the list it is given; a
+  // failure it raises is reported here, once, and the window and its texts stay as they are.
   template <typename Handler>
   void RunHandler(Handler handler);
   void ReportError(const std::u16string& text);
@@ -135,7 +134,8 @@ class Form1 final : public DropReceiver {
   shell::ScreenReader* screenReader_;
   bool highContrast_ = false;
   std::unique_ptr<shell::CommonDialog> dlgCommonDialog_;
-  DropTarget* dropTarget_ = nullptr;
+  shell::Changes unsent_;  // what the clicks changed that the shell has not been told of yet
+  Microsoft::WRL::ComPtr<DropTarget> dropTarget_;
   bool dropRegistered_ = false;
 };
 

@@ -5,15 +5,21 @@
 #include <utility>
 
 // Owners for GDI objects and icons: each releases its object when it goes. Every font, bitmap
-// and icon the window makes is held by one of these, so their count tells whether anything made
-// for one scale outlives it (a process may hold 10,000 GDI objects in all).
+// and icon the window makes is held by one of these, so in the window's tests their count tells
+// whether anything made for one scale outlives it (a process may hold 10,000 GDI objects in
+// all, and Wine cannot count them).
 namespace pellumar::app {
 
+#ifdef PELLUMAR_COUNT_GDI_OBJECTS
 // How many objects the owners below hold in this process.
 inline int& LiveGdiObjects() {
   static int live = 0;  // constant-initialised: no guard, and the window has one thread
   return live;
 }
+inline void CountGdiObjects(int change) { LiveGdiObjects() += change; }
+#else
+inline void CountGdiObjects(int) {}
+#endif
 
 template <typename Handle, typename Release>
 class GdiOwner {
@@ -35,10 +41,10 @@ class GdiOwner {
   void reset(Handle handle = nullptr) noexcept {
     if (handle_) {
       Release{}(handle_);
-      --LiveGdiObjects();
+      CountGdiObjects(-1);
     }
     handle_ = handle;
-    if (handle_) ++LiveGdiObjects();
+    if (handle_) CountGdiObjects(+1);
   }
 
  private:

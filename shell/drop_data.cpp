@@ -8,9 +8,10 @@
 #include <string_view>
 #include <vector>
 
+#include "shell/file_system.h"
+#include "shell/owners.h"
 #include "shell/system_dlls.h"
 #include "shell/wide.h"
-#include "shell/windows_services.h"
 
 namespace pellumar::shell {
 namespace {
@@ -109,14 +110,14 @@ std::u16string DecodeInternetShortcut(std::string_view bytes) {
 
 std::string FileBytes(const std::u16string& path) {
   std::string bytes;
-  const HANDLE file =
-      CreateFileW(Wide(path), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return bytes;
+  const UniqueHandle file(CreateFileW(Wide(path), GENERIC_READ,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return bytes;
   bytes.resize(kLargestInternetShortcut);
   DWORD read = 0;
-  if (!ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr)) read = 0;
-  CloseHandle(file);
+  if (!ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr))
+    read = 0;
   bytes.resize(read);
   return bytes;
 }
@@ -168,15 +169,14 @@ DropOffer ReadDropOffer(IDataObject* data) {
   return offer;
 }
 
-std::optional<std::u16string> ReadDroppedAddress(const DropPlan& plan, IDataObject* data) {
-  std::string bytes;
-  if (plan.step == DropStep::ReadInternetShortcut) {
-    bytes = FileBytes(plan.file);
-  } else {
-    const Medium contents(data, Format(CFSTR_FILECONTENTS), 0, TYMED_HGLOBAL | TYMED_ISTREAM);
-    if (contents.held()) bytes = BytesOf(*contents, kLargestInternetShortcut);
-  }
-  return InternetShortcutAddress(DecodeInternetShortcut(bytes));
+std::u16string ReadInternetShortcut(const std::u16string& path) {
+  return DecodeInternetShortcut(FileBytes(path));
+}
+
+std::u16string ReadDescribedFile(IDataObject* data, LONG index) {
+  const Medium contents(data, Format(CFSTR_FILECONTENTS), index, TYMED_HGLOBAL | TYMED_ISTREAM);
+  return contents.held() ? DecodeInternetShortcut(BytesOf(*contents, kLargestInternetShortcut))
+                         : std::u16string();
 }
 
 }  // namespace pellumar::shell

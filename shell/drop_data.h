@@ -3,10 +3,9 @@
 #include <windows.h>
 #include <ole2.h>
 
-#include <optional>
 #include <string>
 
-#include "shortcut/drop.h"
+#include "shell/drop_offer.h"
 
 // What is dragged onto the window, read from the shell's data object in the forms the window
 // takes, within sizes no address or Internet Shortcut exceeds.
@@ -16,8 +15,9 @@ namespace pellumar::shell {
 // and the plain text that `data` offers.
 DropOffer ReadDropOffer(IDataObject* data);
 
-// The address of the Internet Shortcut `plan` names: a file on disk, or the first described
-// file's contents in `data`; nothing when it holds none.
-std::optional<std::u16string> ReadDroppedAddress(const DropPlan& plan, IDataObject* data);
+// The text of the Internet Shortcut at `path`, or of the contents of the file that `data`
+// describes at `index`; empty where there is none to read.
+std::u16string ReadInternetShortcut(const std::u16string& path);
+std::u16string ReadDescribedFile(IDataObject* data, LONG index);
 
 }  // namespace pellumar::shell

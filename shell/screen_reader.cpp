@@ -79,10 +79,6 @@ class WindowProvider final : public IRawElementProviderSimple {
 
 class SystemReader final : public ScreenReader {
  public:
-  ~SystemReader() override {
-    if (provider_) provider_->Release();
-  }
-
   void Name(HWND control, std::u16string_view name) override {
     Annotate(control, kName, name);
     Annotate(control, kAutomationName, name);
@@ -144,13 +140,13 @@ class SystemReader final : public ScreenReader {
     return annotations_.Get();
   }
   IRawElementProviderSimple* Provider(HWND window) {
-    if (!provider_) provider_ = new WindowProvider(window);
-    return provider_;
+    if (!provider_) provider_.Attach(new WindowProvider(window));
+    return provider_.Get();
   }
 
   ComPtr<IAccPropServices> annotations_;
   std::vector<std::pair<HWND, GUID>> annotated_;  // what Forget takes back
-  IRawElementProviderSimple* provider_ = nullptr;
+  ComPtr<IRawElementProviderSimple> provider_;
 };
 
 }  // namespace

@@ -2,12 +2,24 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
-// The platform operations the commands call, named as the shell names them. Each object
-// lives for one command run; every failure raises ShellError (shell/shell_error.h).
+// The platform operations the commands and the pickers call, named as the shell names them.
+// The shell, shortcut and file objects live for one command run, the dialog as long as the
+// window; every failure raises ShellError (shell/shell_error.h).
 namespace pellumar::shell {
+
+// A file that a save or a delete changed. The window tells the shell of it once the click is
+// over, so the desktop shows it, and a screen reader, since success shows nothing on the screen.
+struct Change {
+  enum class Kind { Created, Updated, Deleted };
+  Kind kind;
+  std::u16string path;  // as the system was handed it
+};
+using Changes = std::vector<Change>;
 
 // A shortcut that exists in memory until Save writes it to the path it was created for.
 class ShortcutObject {
@@ -15,7 +27,7 @@ class ShortcutObject {
   virtual ~ShortcutObject() = default;
   virtual void TargetPath(std::u16string_view target) = 0;
   virtual void IconLocation(std::u16string_view iconPath) = 0;
-  virtual void Save() = 0;
+  virtual Change Save() = 0;
 };
 
 class ShellObject {
@@ -23,7 +35,10 @@ class ShellObject {
   virtual ~ShellObject() = default;
   // The path of a special folder of the current user, e.g. "Desktop".
   virtual std::u16string SpecialFolders(std::u16string_view folder) = 0;
-  virtual std::unique_ptr<ShortcutObject> CreateShortcut(std::u16string_view path) = 0;
+  // `desktop` is the desktop folder as SpecialFolders reported it, which `path` begins with
+  // lower-cased: the shortcut is saved at the path as the system spells it.
+  virtual std::unique_ptr<ShortcutObject> CreateShortcut(std::u16string_view path,
+                                                         std::u16string_view desktop) = 0;
 };
 
 class FileObject {
@@ -31,8 +46,8 @@ class FileObject {
   virtual ~FileObject() = default;
   // Moves the file to the Recycle Bin; a read-only file or one held open is refused, never
   // forced. Where the file cannot be recycled, the person is asked before it is deleted for
-  // good; false when they chose to keep it.
-  virtual bool Delete() = 0;
+  // good; nothing when they chose to keep it.
+  virtual std::optional<Change> Delete() = 0;
 };
 
 class FileSystemObject {

@@ -2,7 +2,7 @@
 
 #include <iterator>
 
-#include "shortcut/text.h"
+#include "shell/text.h"
 
 namespace pellumar::shell {
 namespace {

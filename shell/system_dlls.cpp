@@ -3,6 +3,7 @@
 #include <shellapi.h>
 
 #include <atomic>
+#include <memory>
 
 namespace pellumar::shell::system {
 namespace {
@@ -187,13 +188,10 @@ HRESULT UiaRaiseNotificationEvent(IRawElementProviderSimple* provider, const wch
   const auto sysAlloc = Bind<decltype(&::SysAllocString)>(allocate, L"oleaut32.dll", "SysAllocString");
   const auto sysFree = Bind<decltype(&::SysFreeString)>(release, L"oleaut32.dll", "SysFreeString");
   if (!raise || !sysAlloc || !sysFree) return kMissing;
-  const BSTR said = sysAlloc(text), activity = sysAlloc(L"Pellumar");
-  const HRESULT result = said && activity
-                             ? raise(provider, kActionCompleted, kImportantMostRecent, said, activity)
-                             : E_OUTOFMEMORY;
-  sysFree(said);
-  sysFree(activity);
-  return result;
+  using String = std::unique_ptr<OLECHAR, decltype(sysFree)>;
+  const String said(sysAlloc(text), sysFree), activity(sysAlloc(L"Pellumar"), sysFree);
+  if (!said || !activity) return E_OUTOFMEMORY;
+  return raise(provider, kActionCompleted, kImportantMostRecent, said.get(), activity.get());
 }
 
 BOOL UiaClientsAreListening() {

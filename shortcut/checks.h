@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "shortcut/text.h"
+#include "shell/text.h"
 
 // What the commands check before anything is written or deleted: that the shortcut's path is
 // one Windows can hold, inside the desktop folder, and that the target and icon fit in a

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <utility>
 
 #include "shell/shell_error.h"
 #include "shortcut/checks.h"
@@ -46,7 +47,8 @@ void ShowRefusal(shell::Services& services, shell::ShellObject& shellObject,
 }  // namespace
 
 void CreateWebShortcut(shell::Services& services, std::u16string_view siteName,
-                       std::u16string_view webAddress, std::u16string_view iconText) {
+                       std::u16string_view webAddress, std::u16string_view iconText,
+                       shell::Changes& changed) {
   constexpr std::u16string_view kAction = u"create the shortcut";
   // A pasted address often brings spaces with it; the site name keeps its own, which the names
   // of existing shortcuts depend on.
@@ -70,17 +72,19 @@ void CreateWebShortcut(shell::Services& services, std::u16string_view siteName,
   if (!reason && HasIcon(icon)) reason = CheckIconLocation(icon);
   if (reason) return services.MsgBox(shell::DescribeFailure(kAction, path, *reason));
 
-  const auto shortcut = shellObject->CreateShortcut(path);
+  const auto shortcut = shellObject->CreateShortcut(path, reported);
   shortcut->TargetPath(target);
   if (HasIcon(icon)) shortcut->IconLocation(icon);
   // A file already of that name, perhaps a shortcut of the person's own, goes to the Recycle Bin
   // as Delete sends it, so that it is never lost: read-only or held open, it is refused and
   // stays; where it could only be deleted for good, the person is asked and may keep it.
   const auto fileSystem = services.CreateFileSystemObject(reported);
-  if (!fileSystem->FileExists(path)) return shortcut->Save();
-  if (!fileSystem->GetFile(path)->Delete()) return;
+  if (!fileSystem->FileExists(path)) return changed.push_back(shortcut->Save());
+  auto deleted = fileSystem->GetFile(path)->Delete();
+  if (!deleted) return;
+  changed.push_back(std::move(*deleted));
   try {
-    shortcut->Save();
+    changed.push_back(shortcut->Save());
   } catch (const shell::ShellError& error) {
     throw shell::ShellError(error.operation(), error.path(),
                             error.reason() + u"\n\n" + std::u16string(kPreviousInRecycleBin),
@@ -88,7 +92,8 @@ void CreateWebShortcut(shell::Services& services, std::u16string_view siteName,
   }
 }
 
-void DeleteWebShortcut(shell::Services& services, std::u16string_view siteName) {
+void DeleteWebShortcut(shell::Services& services, std::u16string_view siteName,
+                       shell::Changes& changed) {
   const auto shellObject = services.CreateShellObject();
   const std::u16string reported = shellObject->SpecialFolders(kDesktop);
   const std::u16string desktop = DesktopFolder(reported);
@@ -112,7 +117,8 @@ void DeleteWebShortcut(shell::Services& services, std::u16string_view siteName) 
     return services.MsgBox(
         shell::DescribeFailure(u"find the shortcut", path, kNamedOnAllUsersDesktop));
   }
-  file->Delete();  // kept when the person says so: nothing more to say
+  // Kept when the person says so: nothing more to say.
+  if (auto deleted = file->Delete()) changed.push_back(std::move(*deleted));
 }
 
 }  // namespace pellumar

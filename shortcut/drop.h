@@ -4,27 +4,16 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
 
+#include "shell/drop_offer.h"
 #include "shell/services.h"
 
 // What a link, an icon or a shortcut dragged onto the window puts in its boxes. A drop only
 // fills boxes, as typing would; Create and Delete then judge the text as ever.
 namespace pellumar {
 
-// One file of a drop, as the shell names it.
-struct DroppedFile {
-  std::u16string path;
-  bool folder = false;
-};
-
-// What a dragged object offers in the forms the window reads; a form it lacks is empty.
-struct DropOffer {
-  std::vector<DroppedFile> files = {};              // files from a folder window
-  std::u16string link = {};                         // the address a browser hands over
-  std::vector<std::u16string> describedFiles = {};  // names of files a browser would make
-  std::u16string text = {};                         // plain text
-};
+using shell::DropOffer;
+using shell::DroppedFile;
 
 // The boxes a drop writes; each only when its text is not empty.
 struct DropFill {
@@ -39,7 +28,7 @@ enum class DropStep {
   Refuse,                     // nothing here the window takes
   Fill,                       // `fill` is complete
   ReadInternetShortcut,       // the address is the URL= line of the file `file`...
-  ReadDescribedFileContents,  // ... or of the described file's contents
+  ReadDescribedFileContents,  // ... or of the contents of the one file described
 };
 
 struct DropPlan {

@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "shortcut/text.h"
+#include "shell/text.h"
 
 // The rules that turn the three boxes' free text into the shortcut's path, target and icon.
 // Strings are UTF-16; lengths and positions count code units.

@@ -23,9 +23,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   bool raised = false;
   try {
     if (mode & 0x80) {
-      DeleteWebShortcut(services, site);
+      DeleteWebShortcut(services, site, services.changed);
     } else {
-      CreateWebShortcut(services, site, address, icon);
+      CreateWebShortcut(services, site, address, icon, services.changed);
     }
   } catch (const shell::ShellError& error) {
     raised = true;

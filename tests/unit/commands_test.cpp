@@ -6,6 +6,7 @@
 
 #include <set>
 #include <utility>
+#include <vector>
 
 #include "recording_services.h"
 
@@ -24,9 +25,16 @@ std::string Call(std::string_view operation, std::string_view argument = "") {
   return std::string(operation) + "(" + std::string(argument) + ")";
 }
 
+using Kind = shell::Change::Kind;
+std::vector<Kind> KindsOf(const shell::Changes& changes) {
+  std::vector<Kind> kinds;
+  for (const shell::Change& change : changes) kinds.push_back(change.kind);
+  return kinds;
+}
+
 TEST(CreateWebShortcutTest, WritesTargetAndIconInOrder) {
   RecordingServices services;
-  CreateWebShortcut(services, u"News", u"Portal/a", u"C:\\Icons\\Globe");
+  CreateWebShortcut(services, u"News", u"Portal/a", u"C:\\Icons\\Globe", services.changed);
   EXPECT_THAT(
       services.calls,
       ElementsAre(Call("CreateShellObject"), Call("SpecialFolders", "Desktop"),
@@ -38,7 +46,7 @@ TEST(CreateWebShortcutTest, WritesTargetAndIconInOrder) {
 TEST(CreateWebShortcutTest, LeavesTheIconUnsetWhenTheBoxHoldsNoIcon) {
   for (const std::u16string icon : {u"", u".ico", u".ICO.ico"}) {
     RecordingServices services;
-    CreateWebShortcut(services, u"News", u"Portal/a", icon);
+    CreateWebShortcut(services, u"News", u"Portal/a", icon, services.changed);
     EXPECT_THAT(
         services.calls,
         ElementsAre(Call("CreateShellObject"), Call("SpecialFolders", "Desktop"),
@@ -56,17 +64,17 @@ TEST(CreateWebShortcutTest, APickedPathOrSlashesReachTheShellWithSingleBackslash
   };
   for (const auto& [site, path] : cases) {
     RecordingServices services;
-    CreateWebShortcut(services, site, u"x", u"");
+    CreateWebShortcut(services, site, u"x", u"", services.changed);
     EXPECT_EQ(services.calls.at(2), Call("CreateShortcut", path));
-    DeleteWebShortcut(services, site);
+    DeleteWebShortcut(services, site, services.changed);
     EXPECT_EQ(services.calls.end()[-2], Call("GetFile", path));
   }
 }
 
 TEST(CreateWebShortcutTest, CreatingTwiceSavesToTheSamePathTwice) {
   RecordingServices services;
-  CreateWebShortcut(services, u"News", u"a", u"");
-  CreateWebShortcut(services, u"NEWS.LNK", u"a", u"");
+  CreateWebShortcut(services, u"News", u"a", u"", services.changed);
+  CreateWebShortcut(services, u"NEWS.LNK", u"a", u"", services.changed);
   EXPECT_EQ(services.calls.at(2), services.calls.at(9));
   EXPECT_EQ(services.calls.at(13), Call("Save"));
 }
@@ -75,20 +83,22 @@ TEST(CreateWebShortcutTest, CreatingTwiceSavesToTheSamePathTwice) {
 TEST(CreateWebShortcutTest, AnExistingShortcutIsRecycledBeforeTheNewOneIsSaved) {
   RecordingServices services;
   services.fileExists = true;
-  CreateWebShortcut(services, u"News", u"a", u"");
+  CreateWebShortcut(services, u"News", u"a", u"", services.changed);
   EXPECT_THAT(services.calls,
               ElementsAre(Call("CreateShellObject"), Call("SpecialFolders", "Desktop"),
                           Call("CreateShortcut", kNewsPath), Call("TargetPath", "http://a"),
                           Call("CreateFileSystemObject", kDesktop), Call("FileExists", kNewsPath),
                           Call("GetFile", kNewsPath), Call("Delete"), Call("Save")));
+  EXPECT_THAT(KindsOf(services.changed), ElementsAre(Kind::Deleted, Kind::Created));
 }
 
 TEST(CreateWebShortcutTest, KeepingTheExistingShortcutWritesNothingAndSaysNothing) {
   RecordingServices services;
   services.fileExists = true;
   services.keepFile = true;
-  CreateWebShortcut(services, u"News", u"a", u"");
+  CreateWebShortcut(services, u"News", u"a", u"", services.changed);
   EXPECT_EQ(services.calls.back(), Call("Delete"));
+  EXPECT_TRUE(services.changed.empty());
 }
 
 TEST(CreateWebShortcutTest, ASaveThatFailsAfterRecyclingSaysWhereThePreviousShortcutIs) {
@@ -96,7 +106,7 @@ TEST(CreateWebShortcutTest, ASaveThatFailsAfterRecyclingSaysWhereThePreviousShor
   services.fileExists = true;
   services.failAt = Operation::Save;
   try {
-    CreateWebShortcut(services, u"News", u"a", u"");
+    CreateWebShortcut(services, u"News", u"a", u"", services.changed);
     FAIL() << "no error raised";
   } catch (const ShellError& error) {
     EXPECT_EQ(error.operation(), Operation::Save);
@@ -104,6 +114,8 @@ TEST(CreateWebShortcutTest, ASaveThatFailsAfterRecyclingSaysWhereThePreviousShor
               u"Injected failure.\n\nThe shortcut that had this name is in the "
               u"Recycle Bin, unless you agreed to delete it for good.");
   }
+  // The shell still hears that the old shortcut is gone.
+  EXPECT_THAT(KindsOf(services.changed), ElementsAre(Kind::Deleted));
 }
 
 struct ValidationCase {
@@ -115,7 +127,7 @@ class CreateValidationTest : public ::testing::TestWithParam<ValidationCase> {};
 
 TEST_P(CreateValidationTest, ShowsOnlyItsOneMessageAndTouchesNoPlatformObject) {
   RecordingServices services;
-  CreateWebShortcut(services, GetParam().siteName, GetParam().webAddress, u"c:\\a.ico");
+  CreateWebShortcut(services, GetParam().siteName, GetParam().webAddress, u"c:\\a.ico", services.changed);
   EXPECT_THAT(services.calls, ElementsAre(Call("MsgBox", GetParam().message)));
 }
 
@@ -130,7 +142,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(CreateWebShortcutTest, APastedAddressLosesItsPaddingAndABlankNameKeepsItsSpace) {
   RecordingServices services;
-  CreateWebShortcut(services, u" ", u"  Portal/a b\t\r\n", u"");
+  CreateWebShortcut(services, u" ", u"  Portal/a b\t\r\n", u"", services.changed);
   EXPECT_THAT(services.calls,
               ElementsAre(Call("CreateShellObject"), Call("SpecialFolders", "Desktop"),
                           Call("CreateShortcut", "c:\\users\\u\\desktop\\ .lnk"),
@@ -152,9 +164,9 @@ TEST_P(RefusalTest, SaysWhyAndTouchesNoFile) {
   const RefusalCase& c = GetParam();
   RecordingServices services;
   if (c.create) {
-    CreateWebShortcut(services, c.siteName, c.webAddress, c.iconText);
+    CreateWebShortcut(services, c.siteName, c.webAddress, c.iconText, services.changed);
   } else {
-    DeleteWebShortcut(services, c.siteName);
+    DeleteWebShortcut(services, c.siteName, services.changed);
   }
   // Only the shell object and its folders are asked, then the message.
   for (std::size_t i = 0; i + 1 < services.calls.size(); ++i) {
@@ -198,7 +210,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(CreateWebShortcutTest, TheLongestTargetAndIconAShortcutHoldsAreWritten) {
   RecordingServices services;
-  CreateWebShortcut(services, u"News", std::u16string(252, u'a'), std::u16string(255, u'i'));
+  CreateWebShortcut(services, u"News", std::u16string(252, u'a'), std::u16string(255, u'i'),
+                    services.changed);
   EXPECT_EQ(services.calls.back(), Call("Save"));
 }
 
@@ -210,7 +223,7 @@ TEST_P(CreateFailureTest, StopsAtTheFailingStep) {
   RecordingServices services;
   services.failAt = GetParam();
   try {
-    CreateWebShortcut(services, u"News", u"Portal/a", u"globe");
+    CreateWebShortcut(services, u"News", u"Portal/a", u"globe", services.changed);
     FAIL() << "no error raised";
   } catch (const ShellError& error) {
     EXPECT_EQ(error.operation(), GetParam());
@@ -228,7 +241,7 @@ INSTANTIATE_TEST_SUITE_P(Steps, CreateFailureTest,
 TEST(DeleteWebShortcutTest, DeletesTheFileCreateWrites) {
   for (const std::u16string name : {u"News", u"News.LNK", u"news.lnk.lnk"}) {
     RecordingServices services;
-    DeleteWebShortcut(services, name);
+    DeleteWebShortcut(services, name, services.changed);
     EXPECT_THAT(
         services.calls,
         ElementsAre(Call("CreateShellObject"), Call("SpecialFolders", "Desktop"),
@@ -238,7 +251,7 @@ TEST(DeleteWebShortcutTest, DeletesTheFileCreateWrites) {
 
 TEST(DeleteWebShortcutTest, EmptyNameAsksForTheBareExtensionWithoutAMessage) {
   RecordingServices services;
-  DeleteWebShortcut(services, u"");
+  DeleteWebShortcut(services, u"", services.changed);
   EXPECT_EQ(services.calls.at(3), Call("GetFile", "c:\\users\\u\\desktop\\.lnk"));
   EXPECT_EQ(services.calls.back(), Call("Delete"));
 }
@@ -252,10 +265,10 @@ TEST(DeleteWebShortcutTest, AShortcutOnTheDesktopOfAllUsersIsSaidToBeThere) {
     services.failCode = 2;  // not found
     services.fileExists = there;
     if (!there) {
-      EXPECT_THROW(DeleteWebShortcut(services, u"News"), ShellError);
+      EXPECT_THROW(DeleteWebShortcut(services, u"News", services.changed), ShellError);
       continue;
     }
-    DeleteWebShortcut(services, u"News");
+    DeleteWebShortcut(services, u"News", services.changed);
     EXPECT_EQ(services.calls.back(),
               Call("MsgBox",
                    "Could not find the shortcut.\n\nc:\\users\\u\\desktop\\news.lnk\n\nA shortcut of "
@@ -271,7 +284,7 @@ class DeleteFailureTest : public ::testing::TestWithParam<Operation> {};
 TEST_P(DeleteFailureTest, StopsAtTheFailingStep) {
   RecordingServices services;
   services.failAt = GetParam();
-  EXPECT_THROW(DeleteWebShortcut(services, u"News"), ShellError);
+  EXPECT_THROW(DeleteWebShortcut(services, u"News", services.changed), ShellError);
   const std::string name = testing::ToUtf8(shell::OperationName(GetParam()));
   EXPECT_EQ(services.calls.back().rfind(name + "(", 0), 0u) << services.calls.back();
 }

@@ -1,4 +1,5 @@
 #include "shortcut/pickers.h"
+#include "shell/dialog_filter.h"
 #include "utf8.h"
 
 #include <gmock/gmock.h>
@@ -95,6 +96,22 @@ TEST(PickTest, SetsTitleCancelModeFilterMemoryAndFolderBeforeShowing) {
     testing::RecordingServices services;
     Pick(*picker, dialog, services);
     EXPECT_EQ(dialog.calls, expected);
+  }
+}
+
+// The dialog's list of file types, as each picker's filter becomes it.
+TEST(FileTypesTest, EachDescriptionIsPairedWithThePatternAfterIt) {
+  using shell::FileType;
+  const std::pair<std::u16string_view, std::vector<FileType>> rows[] = {
+      {kIconPicker.filter, {{u"Icons (*.ico)", u"*.ico"}}},
+      {u"Icons|*.ico|All|*.*", {{u"Icons", u"*.ico"}, {u"All", u"*.*"}}},
+      {u"Icons|*.ico|All", {{u"Icons", u"*.ico"}}},  // a description without its pattern
+      {u"Icons", {}},
+      {u"", {}},
+      {u"|*.ico|", {{u"", u"*.ico"}}},
+  };
+  for (const auto& [filter, types] : rows) {
+    EXPECT_EQ(shell::FileTypes(filter), types) << testing::ToUtf8(filter);
   }
 }
 

@@ -8,13 +8,17 @@ using shell::Operation;
 
 class RecordingShortcut final : public shell::ShortcutObject {
  public:
-  explicit RecordingShortcut(RecordingServices& log) : log_(log) {}
+  RecordingShortcut(RecordingServices& log, std::u16string_view path) : log_(log), path_(path) {}
   void TargetPath(std::u16string_view target) override { log_.Call(Operation::TargetPath, target); }
   void IconLocation(std::u16string_view icon) override { log_.Call(Operation::IconLocation, icon); }
-  void Save() override { log_.Call(Operation::Save); }
+  shell::Change Save() override {
+    log_.Call(Operation::Save);
+    return {shell::Change::Kind::Created, path_};
+  }
 
  private:
   RecordingServices& log_;
+  std::u16string path_;
 };
 
 class RecordingShell final : public shell::ShellObject {
@@ -24,9 +28,10 @@ class RecordingShell final : public shell::ShellObject {
     log_.Call(Operation::SpecialFolders, folder);
     return folder == u"AllUsersDesktop" ? log_.allUsersDesktop : log_.desktop;
   }
-  std::unique_ptr<shell::ShortcutObject> CreateShortcut(std::u16string_view path) override {
+  std::unique_ptr<shell::ShortcutObject> CreateShortcut(std::u16string_view path,
+                                                        std::u16string_view) override {
     log_.Call(Operation::CreateShortcut, path);
-    return std::make_unique<RecordingShortcut>(log_);
+    return std::make_unique<RecordingShortcut>(log_, path);
   }
 
  private:
@@ -35,14 +40,16 @@ class RecordingShell final : public shell::ShellObject {
 
 class RecordingFile final : public shell::FileObject {
  public:
-  explicit RecordingFile(RecordingServices& log) : log_(log) {}
-  bool Delete() override {
+  RecordingFile(RecordingServices& log, std::u16string_view path) : log_(log), path_(path) {}
+  std::optional<shell::Change> Delete() override {
     log_.Call(Operation::Delete);
-    return !log_.keepFile;
+    if (log_.keepFile) return std::nullopt;
+    return shell::Change{shell::Change::Kind::Deleted, path_};
   }
 
  private:
   RecordingServices& log_;
+  std::u16string path_;
 };
 
 class RecordingFileSystem final : public shell::FileSystemObject {
@@ -54,7 +61,7 @@ class RecordingFileSystem final : public shell::FileSystemObject {
   }
   std::unique_ptr<shell::FileObject> GetFile(std::u16string_view path) override {
     log_.Call(Operation::GetFile, path);
-    return std::make_unique<RecordingFile>(log_);
+    return std::make_unique<RecordingFile>(log_, path);
   }
 
  private:

@@ -24,6 +24,7 @@ class RecordingServices final : public shell::Services {
   std::uint32_t failCode = 5;  // the Win32 error the failure carries
   bool fileExists = false;  // what FileExists answers
   bool keepFile = false;    // Delete: the person chooses to keep the file
+  shell::Changes changed;   // for the commands to add what they changed to
 
   std::unique_ptr<shell::ShellObject> CreateShellObject() override;
   std::unique_ptr<shell::FileSystemObject> CreateFileSystemObject(std::u16string_view desktop) override;

@@ -1,8 +1,10 @@
-// What is dragged onto the window: each form a browser or a folder window offers, handed to the
-// target the window registered, and one drag made by the system's drag loop with real input.
+// What is dragged onto the window: each form a browser or a folder window offers, handed to a
+// drop target of the window like the one it registers, and one drag made by the system's drag
+// loop with real input.
 #include <windows.h>
 
 #include <shlobj.h>
+#include <wrl/client.h>
 
 #include <gtest/gtest.h>
 
@@ -85,12 +87,28 @@ class Offer final : public OnStack<IDataObject> {
   std::vector<std::pair<CLIPFORMAT, Bytes>> formats_;
 };
 
+// A drop target that takes nothing: a second one for a window is refused once it has its own.
+class Refusing final : public OnStack<IDropTarget> {
+ public:
+  HRESULT STDMETHODCALLTYPE DragEnter(IDataObject*, DWORD, POINTL, DWORD*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE DragOver(DWORD, POINTL, DWORD*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE DragLeave() override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE Drop(IDataObject*, DWORD, POINTL, DWORD*) override { return E_NOTIMPL; }
+};
+
+bool TakesDrops(HWND window) {
+  Refusing second;
+  const HRESULT registered = RegisterDragDrop(window, &second);
+  if (SUCCEEDED(registered)) RevokeDragDrop(window);
+  return registered == DRAGDROP_E_ALREADYREGISTERED;
+}
+
 class WindowDropTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(form_.Create());
     form_.Show(SW_SHOWNORMAL);
-    ASSERT_TRUE(testing::WaitFor([&] { return Pump(), form_.dropTarget() != nullptr; }));
+    ASSERT_TRUE(testing::WaitFor([&] { return Pump(), TakesDrops(form_.hwnd()); }));
   }
   // The window's end asks the thread to quit: taken here, or it would end the next test's dialog.
   void TearDown() override {
@@ -143,7 +161,8 @@ TEST_F(WindowDropTest, EachFormFillsItsBoxesAndAnythingElseIsRefused) {
       {"internet shortcut", {{CF_HDROP, FileList({url})}}, "https://portal.example/|Portal|old"},
       {"folder", {{CF_HDROP, FileList({art})}}, "old||old"},
   };
-  IDropTarget* target = form_.dropTarget();
+  Microsoft::WRL::ComPtr<app::DropTarget> target;
+  target.Attach(new app::DropTarget(form_.hwnd(), form_));
   for (DropRow& row : rows) {
     SCOPED_TRACE(row.what);
     SetWindowTextW(form_.Control(ControlId::txtURL), L"old");

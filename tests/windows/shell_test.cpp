@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "shell/shell_error.h"
+#include "shell/system_error.h"
 #include "shell/wide.h"
 #include "shell/windows_services.h"
 #include "shortcut/commands.h"
@@ -70,6 +71,7 @@ class ShellTest : public ::testing::Test {
   }
 
   shell::WindowsServices services_;
+  shell::Changes changed_;
 };
 
 TEST_F(ShellTest, DesktopFolderIsAnExistingFolder) {
@@ -85,7 +87,7 @@ TEST_F(ShellTest, DesktopFolderIsAnExistingFolder) {
 TEST_F(ShellTest, CreateWritesTargetAndIconAtTheDesktopPath) {
   const std::u16string path = PathOf(u"Shell Icon");
   const RemoveOnExit cleanup(path);
-  CreateWebShortcut(services_, u"Shell Icon", u"Portal/A?Q=1", u"C:\\Icons\\Globe");
+  CreateWebShortcut(services_, u"Shell Icon", u"Portal/A?Q=1", u"C:\\Icons\\Globe", changed_);
   ASSERT_TRUE(Exists(path));
   const auto file = LoadShortcut(path);
   EXPECT_EQ(file.targetName, u"http://portal/A?Q=1");
@@ -96,7 +98,7 @@ TEST_F(ShellTest, CreateWritesTargetAndIconAtTheDesktopPath) {
 TEST_F(ShellTest, CreateWithoutIconLeavesTheIconUnset) {
   const std::u16string path = PathOf(u"Shell Plain");
   const RemoveOnExit cleanup(path);
-  CreateWebShortcut(services_, u"Shell Plain", u"https://Portal", u".ico");
+  CreateWebShortcut(services_, u"Shell Plain", u"https://Portal", u".ico", changed_);
   ASSERT_TRUE(Exists(path));
   const auto file = LoadShortcut(path);
   EXPECT_EQ(file.targetName, u"https://portal");
@@ -107,9 +109,9 @@ TEST_F(ShellTest, CreateWithoutIconLeavesTheIconUnset) {
 TEST_F(ShellTest, CreatingTheSameNameTwiceReplacesTheShortcut) {
   const std::u16string path = PathOf(u"Shell Twice");
   const RemoveOnExit cleanup(path);
-  CreateWebShortcut(services_, u"Shell Twice", u"first", u"c:\\a");
+  CreateWebShortcut(services_, u"Shell Twice", u"first", u"c:\\a", changed_);
   const auto before = RecycledItems(path);
-  CreateWebShortcut(services_, u"SHELL TWICE.lnk", u"second", u"");
+  CreateWebShortcut(services_, u"SHELL TWICE.lnk", u"second", u"", changed_);
   EXPECT_EQ(RecycledItems(path), before + 1);
   const auto file = LoadShortcut(path);
   EXPECT_EQ(file.targetName, u"http://second");
@@ -121,17 +123,17 @@ TEST_F(ShellTest, CreatingTheSameNameTwiceReplacesTheShortcut) {
 TEST_F(ShellTest, DeleteMovesWhatCreateWroteToTheRecycleBin) {
   const std::u16string path = PathOf(u"Shell Delete");
   const RemoveOnExit cleanup(path);
-  CreateWebShortcut(services_, u"Shell Delete", u"x", u"");
+  CreateWebShortcut(services_, u"Shell Delete", u"x", u"", changed_);
   ASSERT_TRUE(Exists(path));
   const auto before = RecycledItems(path);
-  DeleteWebShortcut(services_, u"shell delete.LNK");
+  DeleteWebShortcut(services_, u"shell delete.LNK", changed_);
   EXPECT_FALSE(Exists(path));
   EXPECT_EQ(RecycledItems(path), before + 1);
 }
 
 TEST_F(ShellTest, DeletingAMissingShortcutRaisesFileNotFound) {
   const std::u16string path = PathOf(u"Shell Missing");
-  const ShellError error = ErrorOf([&] { DeleteWebShortcut(services_, u"Shell Missing"); });
+  const ShellError error = ErrorOf([&] { DeleteWebShortcut(services_, u"Shell Missing", changed_); });
   EXPECT_EQ(error.operation(), Operation::GetFile);
   EXPECT_EQ(error.path(), path);
   EXPECT_EQ(error.code(), static_cast<std::uint32_t>(ERROR_FILE_NOT_FOUND));
@@ -143,7 +145,7 @@ TEST_F(ShellTest, DeletingAFolderNamedLikeAShortcutRaisesFileNotFound) {
   const std::u16string path = PathOf(u"Shell Folder");
   ASSERT_TRUE(CreateDirectoryW(Wide(path), nullptr));
   const RemoveOnExit cleanup(path);
-  const ShellError error = ErrorOf([&] { DeleteWebShortcut(services_, u"Shell Folder"); });
+  const ShellError error = ErrorOf([&] { DeleteWebShortcut(services_, u"Shell Folder", changed_); });
   EXPECT_EQ(error.operation(), Operation::GetFile);
   EXPECT_TRUE(Exists(path));
 }
@@ -152,12 +154,12 @@ TEST_F(ShellTest, DeletingAFolderNamedLikeAShortcutRaisesFileNotFound) {
 TEST_F(ShellTest, AReadOnlyShortcutIsRefusedAndKept) {
   const std::u16string path = PathOf(u"Shell ReadOnly");
   const RemoveOnExit cleanup(path);
-  CreateWebShortcut(services_, u"Shell ReadOnly", u"x", u"");
+  CreateWebShortcut(services_, u"Shell ReadOnly", u"x", u"", changed_);
   ASSERT_TRUE(SetFileAttributesW(Wide(path), FILE_ATTRIBUTE_READONLY));
   for (const bool create : {false, true}) {
     const ShellError error = ErrorOf([&] {
-      if (create) return CreateWebShortcut(services_, u"Shell ReadOnly", u"y", u"");
-      DeleteWebShortcut(services_, u"Shell ReadOnly");
+      if (create) return CreateWebShortcut(services_, u"Shell ReadOnly", u"y", u"", changed_);
+      DeleteWebShortcut(services_, u"Shell ReadOnly", changed_);
     });
     EXPECT_EQ(error.operation(), Operation::Delete);
     EXPECT_EQ(error.code(), static_cast<std::uint32_t>(ERROR_ACCESS_DENIED));
@@ -170,7 +172,7 @@ TEST_F(ShellTest, AReadOnlyShortcutIsRefusedAndKept) {
 TEST_F(ShellTest, SavingIntoAMissingFolderRaisesAndWritesNothing) {
   const std::u16string path = PathOf(u"No Such Folder\\Site");
   const ShellError error =
-      ErrorOf([&] { CreateWebShortcut(services_, u"No Such Folder\\Site", u"x", u""); });
+      ErrorOf([&] { CreateWebShortcut(services_, u"No Such Folder\\Site", u"x", u"", changed_); });
   EXPECT_EQ(error.operation(), Operation::Save);
   EXPECT_EQ(error.path(), path);
   EXPECT_FALSE(error.reason().empty());
@@ -184,7 +186,7 @@ TEST_F(ShellTest, SavingIntoAMissingFolderRaisesAndWritesNothing) {
   ASSERT_TRUE(CreateDirectoryW(Wide(folder), nullptr));
   const RemoveOnExit cleanup(folder);
   const ShellError refused =
-      ErrorOf([&] { CreateWebShortcut(services_, u"Shell Folder In The Way", u"x", u""); });
+      ErrorOf([&] { CreateWebShortcut(services_, u"Shell Folder In The Way", u"x", u"", changed_); });
   EXPECT_EQ(refused.operation(), Operation::Save);
   EXPECT_NE(refused.reason().find(u"Allow an app through Controlled folder access."),
             std::u16string::npos)
@@ -219,8 +221,8 @@ TEST_F(ShellTest, AMissingDesktopOrAFileInItsPlaceIsReportedAndNothingIsWritten)
   for (const std::u16string& folder : {std::u16string(u"C:\\pellumar missing desktop"), file}) {
     SCOPED_TRACE(testing::ToUtf8(folder));
     const RedirectedDesktop redirected(folder);
-    EXPECT_THROW(CreateWebShortcut(services_, u"Shell Away", u"x", u""), ShellError);
-    EXPECT_THROW(DeleteWebShortcut(services_, u"Shell Away"), ShellError);
+    EXPECT_THROW(CreateWebShortcut(services_, u"Shell Away", u"x", u"", changed_), ShellError);
+    EXPECT_THROW(DeleteWebShortcut(services_, u"Shell Away", changed_), ShellError);
   }
   EXPECT_EQ(GetFileAttributesW(L"C:\\pellumar missing desktop"), INVALID_FILE_ATTRIBUTES);
   EXPECT_NE(GetFileAttributesW(Wide(file)) & FILE_ATTRIBUTE_DIRECTORY,
@@ -230,10 +232,10 @@ TEST_F(ShellTest, AMissingDesktopOrAFileInItsPlaceIsReportedAndNothingIsWritten)
 TEST_F(ShellTest, AShortcutHeldOpenIsNotDeletedAndTheFailureSaysWhy) {
   const std::u16string path = PathOf(u"Shell Held");
   const RemoveOnExit cleanup(path);
-  CreateWebShortcut(services_, u"Shell Held", u"x", u"");
+  CreateWebShortcut(services_, u"Shell Held", u"x", u"", changed_);
   const HANDLE held = CreateFileW(Wide(path), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(held, INVALID_HANDLE_VALUE);
-  const ShellError error = ErrorOf([&] { DeleteWebShortcut(services_, u"Shell Held"); });
+  const ShellError error = ErrorOf([&] { DeleteWebShortcut(services_, u"Shell Held", changed_); });
   CloseHandle(held);
   EXPECT_EQ(error.operation(), Operation::Delete);
   EXPECT_EQ(error.code(), static_cast<std::uint32_t>(ERROR_SHARING_VIOLATION));
@@ -248,7 +250,7 @@ TEST_F(ShellTest, AShortcutHeldOpenIsNotDeletedAndTheFailureSaysWhy) {
     CloseHandle(moment);
   });
   while (!holding) Sleep(1);
-  EXPECT_NO_THROW(DeleteWebShortcut(services_, u"Shell Held"));
+  EXPECT_NO_THROW(DeleteWebShortcut(services_, u"Shell Held", changed_));
   letGo.join();
   EXPECT_FALSE(Exists(path));
 }
@@ -299,19 +301,19 @@ TEST_F(ShellTest, TheShellIsToldOfEachWriteAndDelete) {
 
   const std::u16string path = PathOf(u"Shell Notify");
   const RemoveOnExit cleanup(path);
-  CreateWebShortcut(services_, u"Shell Notify", u"x", u"");
+  // Each command's changes, told as the window tells them once it has answered the click.
+  const auto told = [&](auto command) {
+    shell::Changes changed;
+    command(changed);
+    shell::TellShell(changed);
+  };
+  told([&](shell::Changes& changed) { CreateWebShortcut(services_, u"Shell Notify", u"x", u"", changed); });
   EXPECT_EQ(heard(1), std::vector<LONG>{SHCNE_CREATE});
-  CreateWebShortcut(services_, u"Shell Notify", u"y", u"");  // the old one recycled first
+  // The old one recycled first.
+  told([&](shell::Changes& changed) { CreateWebShortcut(services_, u"Shell Notify", u"y", u"", changed); });
   EXPECT_EQ(heard(2), (std::vector<LONG>{SHCNE_DELETE, SHCNE_CREATE}));
-  DeleteWebShortcut(services_, u"Shell Notify");
+  told([&](shell::Changes& changed) { DeleteWebShortcut(services_, u"Shell Notify", changed); });
   EXPECT_EQ(heard(1), std::vector<LONG>{SHCNE_DELETE});
-
-  // For a window, the notices wait until it has answered the click.
-  shell::WindowsServices windowed(listener);
-  CreateWebShortcut(windowed, u"Shell Notify", u"z", u"");
-  EXPECT_TRUE(heard(1, 300).empty());
-  windowed.SendShellNotices();
-  EXPECT_EQ(heard(1), std::vector<LONG>{SHCNE_CREATE});
 
   SHChangeNotifyDeregister(registration);
   CoTaskMemFree(desktop);
@@ -323,10 +325,10 @@ TEST_F(ShellTest, UnicodeSiteNamesRoundTrip) {
   for (const std::u16string& name : names) {
     const std::u16string path = PathOf(name);
     const RemoveOnExit cleanup(path);
-    CreateWebShortcut(services_, name, u"a.b", u"");
+    CreateWebShortcut(services_, name, u"a.b", u"", changed_);
     EXPECT_EQ(NameOnDisk(path), LowerCase(name) + u".lnk") << testing::ToUtf8(name);
     EXPECT_EQ(LoadShortcut(path).targetName, u"http://a.b");
-    DeleteWebShortcut(services_, name);
+    DeleteWebShortcut(services_, name, changed_);
     EXPECT_FALSE(Exists(path)) << testing::ToUtf8(name);
   }
 }
@@ -341,7 +343,7 @@ TEST_F(ShellTest, AStartedShortcutLeadsToItsAddress) {
   const std::u16string address = u"http://www.pellumar.example/follow?page=1";
   const std::u16string path = PathOf(u"Shell Follow");
   const RemoveOnExit cleanup(path);
-  CreateWebShortcut(services_, u"Shell Follow", address, u"");
+  CreateWebShortcut(services_, u"Shell Follow", address, u"", changed_);
   ASSERT_EQ(LoadShortcut(path).targetUrl, address);
 
   // A handler of the user's own that writes the address it is given to a file.

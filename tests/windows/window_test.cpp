@@ -701,12 +701,12 @@ class SlowSave final : public shell::Services {
         : real(std::move(real)), slow(slow) {}
     void TargetPath(std::u16string_view target) override { real->TargetPath(target); }
     void IconLocation(std::u16string_view icon) override { real->IconLocation(icon); }
-    void Save() override {
+    shell::Change Save() override {
       slow.cursorDuringSave = GetCursor();
       slow.saveStarted = true;
       Sleep(slow.saving);
       if (slow.closedMeanwhile) PostQuitMessage(0);
-      real->Save();
+      return real->Save();
     }
     std::unique_ptr<shell::ShortcutObject> real;
     SlowSave& slow;
@@ -717,8 +717,9 @@ class SlowSave final : public shell::Services {
     std::u16string SpecialFolders(std::u16string_view folder) override {
       return real->SpecialFolders(folder);
     }
-    std::unique_ptr<shell::ShortcutObject> CreateShortcut(std::u16string_view path) override {
-      return std::make_unique<Shortcut>(real->CreateShortcut(path), slow);
+    std::unique_ptr<shell::ShortcutObject> CreateShortcut(std::u16string_view path,
+                                                          std::u16string_view desktop) override {
+      return std::make_unique<Shortcut>(real->CreateShortcut(path, desktop), slow);
     }
     std::unique_ptr<shell::ShellObject> real;
     SlowSave& slow;

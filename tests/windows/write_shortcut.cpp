@@ -16,9 +16,10 @@ int wmain(int argc, wchar_t** argv) {
   }
   const shell::ComApartment com;
   shell::WindowsServices services;
+  shell::Changes changed;
   try {
     CreateWebShortcut(services, shell::FromWide(argv[1]), shell::FromWide(argv[2]),
-                      shell::FromWide(argv[3]));
+                      shell::FromWide(argv[3]), changed);
   } catch (const shell::ShellError& error) {
     std::fprintf(stderr, "%s\n", error.what());
     return 1;

@@ -1,4 +1,4 @@
-#include "shortcut/text.h"
+#include "shell/text.h"
 
 namespace pellumar {
 
