@@ -304,8 +304,11 @@ class Decoder {
           for (int by = 0; by < component.v; ++by) {
             for (int bx = 0; bx < component.h; ++bx) {
               if (!DecodeBlock(bits, component, coefficients)) return false;
-              const std::size_t x = static_cast<std::size_t>((mx * component.h + bx) * 8);
-              const std::size_t y = static_cast<std::size_t>((my * component.v + by) * 8);
+              const auto firstPixel = [](int mcu, int blocks, int block) {
+                return 8 * (static_cast<std::size_t>(mcu) * static_cast<std::size_t>(blocks) +
+                            static_cast<std::size_t>(block));
+              };
+              const std::size_t x = firstPixel(mx, component.h, bx), y = firstPixel(my, component.v, by);
               std::uint8_t* out = component.plane.data() + y * static_cast<std::size_t>(component.stride) + x;
               WriteBlock(coefficients, out, component.stride);
             }
@@ -349,7 +352,7 @@ class Decoder {
     if (hasAc_) return InverseTransform(coefficients, out, stride);
     // A flat block, most of a plain picture: its one value, without the transform.
     const std::uint8_t value = Clamp(static_cast<int>(std::lround(coefficients[0] / 8.0)) + 128);
-    for (int y = 0; y < 8; ++y) std::fill_n(out + y * stride, 8, value);
+    for (std::ptrdiff_t y = 0; y < 8; ++y) std::fill_n(out + y * stride, 8, value);
   }
 
   bool Finish() const {
