@@ -11,7 +11,7 @@ PELLUMAR_RUN_PACKAGES=(
 # its runs under Wine need the 32-bit Wine as well (PELLUMAR_WINE32_PACKAGES).
 PELLUMAR_PACKAGES=(
   "${PELLUMAR_RUN_PACKAGES[@]}"
-  g++ clang libclang-rt-dev g++-mingw-w64-i686-posix mingw-w64-tools liblnk-utils
+  g++ clang clang-tidy libclang-rt-dev g++-mingw-w64-i686-posix mingw-w64-tools liblnk-utils
   osslsigncode openssl
 )
 # The 32-bit Wine, asked for only where the kernel runs 32-bit programs (Runs32BitPrograms):
@@ -22,7 +22,7 @@ PELLUMAR_WINE32_PACKAGES=(wine32:i386)
 # The commands the scripts and tests call, by the package that brings them. A package that is
 # installed but lacks its command (a broken or diverted install) is named, not guessed at.
 declare -A PELLUMAR_COMMANDS=(
-  [cmake]="cmake ctest" [ninja-build]=ninja [g++]=g++ [clang]="clang clang++"
+  [cmake]="cmake ctest" [ninja-build]=ninja [g++]=g++ [clang]="clang clang++" [clang-tidy]=clang-tidy
   [g++-mingw-w64-i686-posix]="i686-w64-mingw32-g++-posix i686-w64-mingw32-windres i686-w64-mingw32-objdump"
   [g++-mingw-w64-x86-64-posix]="x86_64-w64-mingw32-g++-posix x86_64-w64-mingw32-windres x86_64-w64-mingw32-objdump"
   [wine]="wine wineserver wineboot" [xvfb]="Xvfb xvfb-run" [xauth]=xauth
@@ -145,6 +145,24 @@ BuildPreset() {
   cmake --preset "$preset" >/dev/null || Fail "configuring the $preset build failed"
   touch "$stamp"
   cmake --build --preset "$preset" "$@" || Fail "building $preset failed"
+}
+
+# BuildPresetQuietly PRESET [ARGS...]: BuildPreset with its output kept in build/PRESET.log,
+# whose end is shown when the build fails: the compiler's errors are in it.
+BuildPresetQuietly() {
+  local log=build/$1.log
+  mkdir -p build
+  if ! (BuildPreset "$@") >"$log" 2>&1; then
+    tail -n 40 "$log" >&2
+    Fail "building $1 failed (all of its output is in $log)"
+  fi
+}
+
+# ShowWhyItFailed LOG: the last lines of a Windows program's error output under Wine, without
+# the notices Wine writes whatever the program does, for a failure to show its cause.
+ShowWhyItFailed() {
+  grep -v -E 'Read access denied for device|^[0-9a-f]{4}:(fixme|warn|trace):|^(fixme|warn):' "$1" |
+    tail -n 20 >&2 || true
 }
 
 # Releases are made on one Debian release: its toolchain gives the bytes SHA256SUMS lists.
