@@ -428,11 +428,21 @@ std::vector<COLORREF> PixelsOf(HWND control) {
   return pixels;
 }
 
+// Until the window has painted everything and its thread has nothing left to do, for up to
+// 2 s. No message says that nothing more will come (Wine hands over what the display does as
+// messages of its own), so "nothing left" is three looks in a row, 10 ms apart, finding none.
 void Settle(HWND window) {
-  RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-  MSG message{};
-  for (int round = 0; round < 20; ++round) {
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+  int quiet = 0;
+  const ULONGLONG end = GetTickCount64() + 2000;
+  while (quiet < 3 && GetTickCount64() < end) {
+    RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    MSG message{};
+    bool busy = false;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+      DispatchMessageW(&message);
+      busy = true;
+    }
+    quiet = busy || GetUpdateRect(window, nullptr, FALSE) ? 0 : quiet + 1;
     Sleep(10);
   }
 }
