@@ -17,12 +17,10 @@ bool IsInput(UINT message) {
          (message >= kTouch && message <= kLastInput);  // and the WM_POINTER* messages
 }
 
-// The input queued before `end`: keys, mouse input in and around the window, touch, pen and
-// pointer input (which DefWindowProc would turn into mouse input), and clicks made for a person
-// by an assistive tool or another program. What came later stays, in its order, and so does the
-// quit message of a window closed meanwhile. Looking at the queue answers the messages other
-// programs sent meanwhile (under Wine whatever the flags say), and one told that the window is
-// ready may already be clicking again; most clicks find nothing waiting, and look no further.
+// Drops the input queued before `end`, an assistive tool's clicks included; what came later,
+// and the quit message of a window closed meanwhile, stay. Most clicks find nothing waiting and
+// look no further: a look answers what other programs sent meanwhile (under Wine whatever the
+// flags say), and a driver told the window is ready may already be clicking again.
 void DropInputQueuedBefore(DWORD end) {
   if (HIWORD(GetQueueStatus(QS_INPUT | QS_ALLPOSTMESSAGE)) == 0) return;
   for (const UINT queue : {PM_QS_INPUT, PM_QS_POSTMESSAGE}) {

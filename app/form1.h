@@ -20,8 +20,8 @@
 
 namespace pellumar::app {
 
-// Where a test stands in for the system: the platform the commands and pickers call, and the
-// one place the window asks whether a contrast theme is on. Null: the system's own.
+// Where a test stands in for the system: the platform the commands and pickers call, whether a
+// contrast theme is on, the screen reader and the opening of a web page. Null: the system's own.
 struct Form1Seams {
   shell::Services* platform = nullptr;
   bool (*highContrast)() = nullptr;

@@ -4,11 +4,9 @@
 
 #include "app/dpi.h"
 
-// The window's scale: the DPI of its monitor, and how much larger than at 100 % the person's
-// Text size setting (Settings > Accessibility > Text size, up to 225 %) makes the system's
-// message font at that DPI. The window grows with that font as a dialog grows with its own:
-// its client size, every control's place and size, and the labels' font. At 100 % text (or a
-// message font smaller than Windows' own at 100 %) it is the design scaled by the DPI alone.
+// The window's scale: its monitor's DPI, and how much the Text size setting enlarges the
+// message font there. The window grows with that font as a dialog grows with its own; at 100 %
+// it is the design scaled by the DPI alone.
 namespace pellumar::app {
 
 struct WindowScale {

@@ -65,7 +65,6 @@ class File final : public FileObject {
     // The shell's file operation takes wildcards, and "*" would be every shortcut there is.
     if (path_.find_first_of(u"*?") != std::u16string::npos)
       Raise(Operation::Delete, path_, ERROR_INVALID_NAME);
-    // Read-only: refused for that reason alone.
     if (attributes_ & FILE_ATTRIBUTE_READONLY) Raise(Operation::Delete, path_, ERROR_ACCESS_DENIED);
     // Held open: refused, unless the hold passes within a moment. The shell, told of a new
     // shortcut, reads it for its icon, and a virus scanner reads each new file; a person who

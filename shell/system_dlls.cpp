@@ -21,9 +21,8 @@ HMODULE SystemLibrary(const wchar_t* name) {
 }
 
 // A function looked up once and kept. The cache is a constant-initialised atomic rather than a
-// function's static with an initialiser, which would bring the C++ library's guard for
-// thread-safe initialisation (4 KB of the program) to protect a lookup that, repeated, only
-// finds the same address again.
+// function's static with an initialiser, whose thread-safe guard would bring more of the C++
+// library into the program to protect a lookup that, repeated, only finds the same address.
 template <typename Function>
 Function Bind(std::atomic<FARPROC>& cache, const wchar_t* library, const char* name) {
   // Kept for a function the system lacks, so it is not looked for again: no function is at 1.

@@ -16,8 +16,7 @@ DWORD Win32Code(DWORD code) {
                                                                           : code;
 }
 
-// Controlled folder access, in Windows Security, keeps programs it does not know from changing
-// the desktop. They meet its refusal as "access denied", or as a file or folder not found.
+// Controlled folder access refuses a change as "access denied", or as a file or folder not found.
 constexpr std::u16string_view kProtectedFolder =
     u"Windows may be keeping programs from changing the desktop. If Controlled folder access is "
     u"on, allow Pellumar in Windows Security: Virus & threat protection, Manage ransomware "
