@@ -1,5 +1,6 @@
 #include "shortcut/drop.h"
 
+#include <cstdint>
 #include <exception>
 #include <memory>
 
@@ -12,6 +13,17 @@ namespace {
 constexpr std::u16string_view kUrlExtension = u".url";
 
 bool IsHighSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
+bool IsLowSurrogate(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
+
+// The value of a digit of UTF-7's base64, or -1.
+int Base64Value(char16_t c) {
+  if (c >= u'A' && c <= u'Z') return c - u'A';
+  if (c >= u'a' && c <= u'z') return c - u'a' + 26;
+  if (c >= u'0' && c <= u'9') return c - u'0' + 52;
+  if (c == u'+') return 62;
+  if (c == u'/') return 63;
+  return -1;
+}
 
 // The last part of a path, after its last separator.
 std::u16string_view FileNameOf(std::u16string_view path) {
@@ -98,24 +110,75 @@ std::optional<std::u16string> WebAddressIn(std::u16string_view text) {
 }
 
 std::optional<std::u16string> InternetShortcutAddress(std::u16string_view fileText) {
-  bool inSection = false;
+  // The first URL= line of each section is the one Windows reads.
+  std::optional<std::u16string_view> ansi, wide;
+  std::optional<std::u16string_view>* section = nullptr;
   while (!fileText.empty()) {
     const std::size_t end = fileText.find_first_of(u"\r\n");
     std::u16string_view line = TrimWhiteSpace(fileText.substr(0, end));
     fileText.remove_prefix(end == std::u16string_view::npos ? fileText.size() : end + 1);
     if (line.starts_with(u'[')) {
       const std::size_t close = line.find(u']');
-      inSection = close != std::u16string_view::npos &&
-                  LowerCase(TrimWhiteSpace(line.substr(1, close - 1))) == u"internetshortcut";
+      const std::u16string name = close == std::u16string_view::npos
+                                      ? std::u16string()
+                                      : LowerCase(TrimWhiteSpace(line.substr(1, close - 1)));
+      section = name == u"internetshortcut" ? &ansi : name == u"internetshortcut.w" ? &wide : nullptr;
       continue;
     }
     const std::size_t equals = line.find(u'=');
-    if (!inSection || equals == std::u16string_view::npos) continue;
+    if (!section || *section || equals == std::u16string_view::npos) continue;
     if (LowerCase(TrimWhiteSpace(line.substr(0, equals))) != u"url") continue;
-    // The first URL= line is the one Windows reads.
-    return WebAddressIn(line.substr(equals + 1));
+    *section = line.substr(equals + 1);
   }
-  return std::nullopt;
+  if (wide) {
+    if (const auto decoded = DecodeUtf7(*wide)) {
+      if (auto address = WebAddressIn(*decoded)) return address;
+    }
+  }
+  return ansi ? WebAddressIn(*ansi) : std::nullopt;
+}
+
+std::optional<std::u16string> DecodeUtf7(std::u16string_view text) {
+  std::u16string decoded;
+  for (std::size_t i = 0; i < text.size();) {
+    const char16_t c = text[i++];
+    if (c >= 0x80) return std::nullopt;  // UTF-7 is ASCII
+    if (c != u'+') {
+      decoded += c;
+      continue;
+    }
+    if (i < text.size() && text[i] == u'-') {  // "+-" is a plus sign
+      decoded += u'+';
+      ++i;
+      continue;
+    }
+    // Base64 of UTF-16 units, to the first character that is none of its digits; a '-' there
+    // ends it and is dropped. The bits left over from the last whole unit must be zero.
+    std::uint32_t bits = 0;
+    int count = 0;
+    const std::size_t start = i;
+    for (; i < text.size(); ++i) {
+      const int value = Base64Value(text[i]);
+      if (value < 0) break;
+      bits = (bits << 6) | static_cast<std::uint32_t>(value);
+      count += 6;
+      if (count >= 16) {
+        count -= 16;
+        decoded += static_cast<char16_t>(bits >> count);
+      }
+      bits &= (1u << count) - 1;
+    }
+    if (i == start || count >= 6 || bits != 0) return std::nullopt;
+    if (i < text.size() && text[i] == u'-') ++i;
+  }
+  for (std::size_t i = 0; i < decoded.size(); ++i) {
+    if (IsHighSurrogate(decoded[i]) && i + 1 < decoded.size() && IsLowSurrogate(decoded[i + 1])) {
+      ++i;
+    } else if (IsHighSurrogate(decoded[i]) || IsLowSurrogate(decoded[i])) {
+      return std::nullopt;  // half a character
+    }
+  }
+  return decoded;
 }
 
 std::u16string SiteNameFromTitle(std::u16string_view title, std::size_t desktopLength) {

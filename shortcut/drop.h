@@ -44,8 +44,13 @@ DropPlan PlanDrop(const DropOffer& offer);
 // `text` without the white space around it when it is one http:// or https:// address.
 std::optional<std::u16string> WebAddressIn(std::u16string_view text);
 
-// The web address on the URL= line of an Internet Shortcut's [InternetShortcut] section.
+// The web address of an Internet Shortcut: the URL= line of its [InternetShortcut.W] section,
+// where Windows writes it whole in UTF-7, else that of [InternetShortcut], which holds a '?'
+// for each character the system's code page lacks.
 std::optional<std::u16string> InternetShortcutAddress(std::u16string_view fileText);
+
+// `text` decoded from UTF-7 (RFC 2152); nothing where it is not well formed.
+std::optional<std::u16string> DecodeUtf7(std::u16string_view text);
 
 // A title made a site name the naming rules take: each character no file name may hold becomes
 // '-' (a control character a space), white space around goes, and the name is cut where its

@@ -112,8 +112,31 @@ TEST(InternetShortcutAddressTest, ReadsTheFirstUrlLineOfItsSection) {
       {u"[InternetShortcut\nURL=http://a", std::nullopt},
       {u"URL=http://a", std::nullopt},
       {u"", std::nullopt},
+      // Windows' wide section holds the address whole, where its code page has a '?'.
+      {u"[InternetShortcut]\r\nURL=https://b?cher.example/?\r\n[InternetShortcut.W]\r\n"
+       u"URL=https://b+APw-cher.example/+AOQ-\r\n",
+       "https://bücher.example/ä"},
+      {u"[InternetShortcut.W]\nURL=http://a+AOQ-", "http://aä"},
+      {u"[InternetShortcut]\nURL=https://b?cher.example/\n[InternetShortcut.W]\n"
+       u"URL=https://b+AP-cher.example/",
+       "https://b?cher.example/"},  // a wide line not well formed
   };
   ExpectEach(rows, InternetShortcutAddress);
+}
+
+TEST(DecodeUtf7Test, DecodesBase64RunsAndRefusesWhatIsNotWellFormed) {
+  const TextRow rows[] = {
+      {u"https://b+APw-cher.example/+AOQ-", "https://bücher.example/ä"},
+      {u"A+ImIDkQ.", "A≢Α."},
+      {u"1 +- 1", "1 + 1"},
+      {u"+2DzfAA-", "🌀"},
+      {u"b+AA-cher", std::nullopt},  // twelve bits: no whole unit
+      {u"a+AOR-", std::nullopt},     // the bits left over are not zero
+      {u"a+!", std::nullopt},
+      {u"+2Dw-", std::nullopt},  // half a character
+      {u"\u00E4", std::nullopt},
+  };
+  ExpectEach(rows, DecodeUtf7);
 }
 
 struct TitleRow {
