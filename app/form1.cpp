@@ -11,7 +11,6 @@
 #include "app/fonts.h"
 #include "app/frame.h"
 #include "resources/resource_ids.h"
-#include "shell/file_system.h"
 #include "shell/open_dialog.h"
 #include "shell/shell_error.h"
 #include "shell/step_times.h"
@@ -52,15 +51,6 @@ bool PerMonitorV2InForce() {
 
 std::size_t IndexOf(ControlId id) {
   return static_cast<std::size_t>(IdOf(id) - IdOf(ControlId::Label2));
-}
-
-// What a screen reader hears of the last file a click changed.
-std::u16string_view Said(const shell::Change& change) {
-  if (change.kind != shell::Change::Kind::Deleted) return u"Shortcut created on the desktop";
-  // Only the PC's own drives are sure to have a Recycle Bin: elsewhere the person was asked
-  // before it was deleted for good, and is told so again.
-  return shell::OnOwnDrive(change.path) ? u"Shortcut moved to the Recycle Bin"
-                                        : u"Shortcut deleted for good";
 }
 
 }  // namespace
@@ -382,7 +372,7 @@ void Form1::RunHandler(Handler handler) {
       // Success shows nothing on the screen; a screen reader says what happened, raised only
       // while one listens: nobody would hear it, and it costs every click.
       if (!changed.empty() && screenReader_->Listening())
-        screenReader_->Announce(hwnd_, Said(changed.back()));
+        screenReader_->Announce(hwnd_, Announcement(changed.back().kind));
     } catch (const shell::ShellError& error) {
       ReportError(error.Describe());
     } catch (const std::bad_alloc&) {

@@ -1,6 +1,8 @@
 #include "shell/file_system.h"
 
 #include <shellapi.h>
+#include <shobjidl.h>
+#include <wrl/client.h>
 
 #include <cstdint>
 #include <utility>
@@ -15,6 +17,73 @@
 namespace pellumar::shell {
 namespace {
 
+using Microsoft::WRL::ComPtr;
+
+// No question and no progress, except where the file cannot go to the Recycle Bin (none on its
+// drive, or one turned off): Windows then asks before deleting it for good.
+constexpr DWORD kFlags =
+    FOF_ALLOWUNDO | FOF_NOCONFIRMATION | FOF_WANTNUKEWARNING | FOF_NOERRORUI | FOF_SILENT;
+
+// What the shell's file operation reports of the one file it deletes: whether it did, and the
+// item now in the Recycle Bin, which it names only when the file went there.
+class DeleteReport final : public IFileOperationProgressSink {
+ public:
+  bool reported = false;
+  bool recycled = false;
+  HRESULT result = S_OK;
+
+  HRESULT STDMETHODCALLTYPE PostDeleteItem(DWORD, IShellItem*, HRESULT deleted,
+                                           IShellItem* newlyCreated) override {
+    reported = true;
+    result = deleted;
+    recycled = SUCCEEDED(deleted) && newlyCreated != nullptr;
+    return S_OK;
+  }
+
+  // Lives on its caller's stack.
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
+    if (iid == IID_IUnknown || iid == __uuidof(IFileOperationProgressSink)) {
+      *object = static_cast<IFileOperationProgressSink*>(this);
+      return S_OK;
+    }
+    *object = nullptr;
+    return E_NOINTERFACE;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+  ULONG STDMETHODCALLTYPE Release() override { return 1; }
+  HRESULT STDMETHODCALLTYPE StartOperations() override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE FinishOperations(HRESULT) override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE PreRenameItem(DWORD, IShellItem*, LPCWSTR) override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE PostRenameItem(DWORD, IShellItem*, LPCWSTR, HRESULT,
+                                           IShellItem*) override {
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE PreMoveItem(DWORD, IShellItem*, IShellItem*, LPCWSTR) override {
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE PostMoveItem(DWORD, IShellItem*, IShellItem*, LPCWSTR, HRESULT,
+                                         IShellItem*) override {
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE PreCopyItem(DWORD, IShellItem*, IShellItem*, LPCWSTR) override {
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE PostCopyItem(DWORD, IShellItem*, IShellItem*, LPCWSTR, HRESULT,
+                                         IShellItem*) override {
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE PreDeleteItem(DWORD, IShellItem*) override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE PreNewItem(DWORD, IShellItem*, LPCWSTR) override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE PostNewItem(DWORD, IShellItem*, LPCWSTR, LPCWSTR, DWORD, HRESULT,
+                                        IShellItem*) override {
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE UpdateProgress(UINT, UINT) override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE ResetTimer() override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE PauseTimer() override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE ResumeTimer() override { return S_OK; }
+};
+
 class File final : public FileObject {
  public:
   // `attributes` are the file's when it was found.
@@ -28,34 +97,88 @@ class File final : public FileObject {
   // refused as the plain deletion would refuse it: a read-only file, or one held open.
   std::optional<Change> Delete() override {
     Refuse();
+    Deletion deletion = DeleteByFileOperation();
+    if (deletion == Deletion::NotRun) deletion = DeleteByShFileOperation();
+    PELLUMAR_STEP("click: checks on disk");
+    DWORD error = ERROR_SUCCESS;
+    if (deletion == Deletion::Kept) return std::nullopt;
+    if (IsFile(systemPath_, &error)) {
+      throw ShellError(Operation::Delete, path_,
+                       u"The system reported the shortcut deleted, but it is still there.", 0);
+    }
+    return Change{deletion == Deletion::Recycled       ? Change::Kind::Recycled
+                  : deletion == Deletion::DeletedForGood ? Change::Kind::DeletedForGood
+                                                         : Change::Kind::Deleted,
+                  systemPath_};
+  }
+
+ private:
+  enum class Deletion { NotRun, Kept, Recycled, DeletedForGood, Deleted };
+
+  // The shell's file operation object, which says where the file went. Where the system's has
+  // none that works (Wine's deletes nothing), it has not run, and nothing has changed.
+  Deletion DeleteByFileOperation() {
+    PELLUMAR_STEP("click: IFileOperation");
+    DeleteReport report;  // outlives the operation it is given to
+    ComPtr<IFileOperation> operation;
+    ComPtr<IShellItem> item;
+    DWORD cookie = 0;
+    const bool ready =
+        SUCCEEDED(system::CoCreateInstance(CLSID_FileOperation, nullptr, CLSCTX_ALL,
+                                           IID_PPV_ARGS(&operation))) &&
+        SUCCEEDED(operation->SetOperationFlags(kFlags | FOFX_RECYCLEONDELETE)) &&
+        (!owner_ || SUCCEEDED(operation->SetOwnerWindow(owner_))) &&
+        SUCCEEDED(system::SHCreateItemFromParsingName(Wide(systemPath_), nullptr,
+                                                      IID_PPV_ARGS(&item))) &&
+        SUCCEEDED(operation->Advise(&report, &cookie));
+    if (!ready) return Deletion::NotRun;
+    const HRESULT deleting = operation->DeleteItem(item.Get(), nullptr);
+    const HRESULT performed = SUCCEEDED(deleting) ? operation->PerformOperations() : deleting;
+    operation->Unadvise(cookie);
+    BOOL aborted = FALSE;
+    if (FAILED(operation->GetAnyOperationsAborted(&aborted))) aborted = FALSE;
+    DWORD error = ERROR_SUCCESS;
+    const bool there = IsFile(systemPath_, &error);
+    if (!report.reported && !aborted && there) return Deletion::NotRun;
+    const HRESULT result = FAILED(report.result) ? report.result : performed;
+    constexpr HRESULT kUserCancelled = static_cast<HRESULT>(0x80270000);  // COPYENGINE_E_USER_CANCELLED
+    if (there && aborted &&
+        (SUCCEEDED(result) || result == kUserCancelled || result == HRESULT_FROM_WIN32(ERROR_CANCELLED)))
+      return Deletion::Kept;  // the person said no
+    if (FAILED(result)) {
+      const auto code = static_cast<DWORD>(result);
+      RaiseRefusedChange(Operation::Delete, path_, systemPath_, SystemReason(code), code, code);
+    }
+    if (!report.reported) return Deletion::Deleted;
+    return report.recycled ? Deletion::Recycled : Deletion::DeletedForGood;
+  }
+
+  // The file operation every Windows has, which says nothing of where the file went.
+  Deletion DeleteByShFileOperation() {
     std::u16string from = systemPath_;
     from.push_back(u'\0');  // the list of paths ends with two nulls
     SHFILEOPSTRUCTW operation{};
     operation.hwnd = owner_;
     operation.wFunc = FO_DELETE;
     operation.pFrom = Wide(from);
-    // No question and no progress, except where the file cannot go to the Recycle Bin (none on
-    // its drive, or one turned off): Windows then asks before deleting it for good.
-    operation.fFlags =
-        FOF_ALLOWUNDO | FOF_NOCONFIRMATION | FOF_WANTNUKEWARNING | FOF_NOERRORUI | FOF_SILENT;
+    operation.fFlags = kFlags;
     const int result = [&] {
       PELLUMAR_STEP("click: SHFileOperationW");
       return system::SHFileOperationW(&operation);
     }();
-    PELLUMAR_STEP("click: checks on disk");
     DWORD error = ERROR_SUCCESS;
-    if (operation.fAnyOperationsAborted && IsFile(systemPath_, &error))
-      return std::nullopt;  // the person said no
+    // An operation the system gave up on is marked aborted too: only one the person answered
+    // keeps the file without a word.
+    constexpr int kCancelled = 0x75;  // DE_OPCANCELLED
+    if (operation.fAnyOperationsAborted && IsFile(systemPath_, &error) &&
+        (result == 0 || result == kCancelled || result == ERROR_CANCELLED))
+      return Deletion::Kept;
     if (result != 0) {
       const auto code = static_cast<std::uint32_t>(result);
       RaiseRefusedChange(Operation::Delete, path_, systemPath_,
                          FileOperationReason(code, SystemText(code)), code, 0);
     }
-    if (IsFile(systemPath_, &error)) {
-      throw ShellError(Operation::Delete, path_,
-                       u"The system reported the shortcut deleted, but it is still there.", 0);
-    }
-    return Change{Change::Kind::Deleted, systemPath_};
+    return Deletion::Deleted;
   }
 
  private:
@@ -138,11 +261,6 @@ bool IsFile(const std::u16string& path, DWORD* error, DWORD* attributes) {
 bool IsFolder(const std::u16string& path) {
   const DWORD attributes = GetFileAttributesW(Wide(path));
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-bool OnOwnDrive(const std::u16string& path) {
-  return path.size() > 3 && path[1] == u':' &&
-         GetDriveTypeW(Wide(path.substr(0, 3))) == DRIVE_FIXED;
 }
 
 }  // namespace pellumar::shell

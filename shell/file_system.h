@@ -18,7 +18,5 @@ std::unique_ptr<FileSystemObject> CreateFileSystem(HWND owner, std::u16string de
 // the file's when it is.
 bool IsFile(const std::u16string& path, DWORD* error, DWORD* attributes = nullptr);
 bool IsFolder(const std::u16string& path);
-// Whether `path` is on one of the PC's own drives, the only ones sure to have a Recycle Bin.
-bool OnOwnDrive(const std::u16string& path);
 
 }  // namespace pellumar::shell

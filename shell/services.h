@@ -15,7 +15,9 @@ namespace pellumar::shell {
 // A file that a save or a delete changed. The window tells the shell of it once the click is
 // over, so the desktop shows it, and a screen reader, since success shows nothing on the screen.
 struct Change {
-  enum class Kind { Created, Updated, Deleted };
+  // A delete says where the file went where the system tells: to the Recycle Bin, or gone for
+  // good; Deleted where it does not.
+  enum class Kind { Created, Updated, Recycled, DeletedForGood, Deleted };
   Kind kind;
   std::u16string path;  // as the system was handed it
 };

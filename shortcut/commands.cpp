@@ -92,6 +92,22 @@ void CreateWebShortcut(shell::Services& services, std::u16string_view siteName,
   }
 }
 
+std::u16string_view Announcement(shell::Change::Kind kind) {
+  using Kind = shell::Change::Kind;
+  switch (kind) {
+    case Kind::Created:
+    case Kind::Updated:
+      return u"Shortcut created on the desktop";
+    case Kind::Recycled:
+      return u"Shortcut moved to the Recycle Bin";
+    case Kind::DeletedForGood:
+      return u"Shortcut deleted for good";
+    case Kind::Deleted:
+      break;
+  }
+  return u"Shortcut deleted";
+}
+
 void DeleteWebShortcut(shell::Services& services, std::u16string_view siteName,
                        shell::Changes& changed) {
   const auto shellObject = services.CreateShellObject();

@@ -17,6 +17,10 @@ void CreateWebShortcut(shell::Services& services, std::u16string_view siteName,
                        std::u16string_view webAddress, std::u16string_view iconText,
                        shell::Changes& changed);
 
+// What a screen reader hears once a command has made the change `kind`, since success shows
+// nothing on the screen: of a delete, only what the system said of where the file went.
+std::u16string_view Announcement(shell::Change::Kind kind);
+
 // Deletes the desktop shortcut that CreateWebShortcut writes for `siteName`.
 void DeleteWebShortcut(shell::Services& services, std::u16string_view siteName,
                        shell::Changes& changed);

@@ -316,6 +316,18 @@ INSTANTIATE_TEST_SUITE_P(Steps, DeleteFailureTest,
                                            Operation::CreateFileSystemObject, Operation::GetFile,
                                            Operation::Delete));
 
+// A delete is said as the system reported it: where it said nothing, nothing of where it went.
+TEST(AnnouncementTest, SaysOnlyWhatTheSystemReported) {
+  const std::pair<Kind, std::u16string_view> rows[] = {
+      {Kind::Created, u"Shortcut created on the desktop"},
+      {Kind::Updated, u"Shortcut created on the desktop"},
+      {Kind::Recycled, u"Shortcut moved to the Recycle Bin"},
+      {Kind::DeletedForGood, u"Shortcut deleted for good"},
+      {Kind::Deleted, u"Shortcut deleted"},
+  };
+  for (const auto& [kind, said] : rows) EXPECT_EQ(Announcement(kind), said);
+}
+
 TEST(ShellErrorTest, DescribesWhatFailedWhereAndWhy) {
   const ShellError error(Operation::GetFile, u"c:\\d\\news.lnk",
                          u"The system cannot find the file specified.", 2);
