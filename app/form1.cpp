@@ -62,8 +62,7 @@ Form1::Form1(HINSTANCE instance, Form1Seams seams)
       openWebPage_(seams.openWebPage),
       systemReader_(seams.screenReader ? nullptr : shell::SystemScreenReader()),
       screenReader_(seams.screenReader ? seams.screenReader : systemReader_.get()) {
-  PELLUMAR_STEP("start-up: cursor and picture");
-  handCursor_ = LoadCursorW(instance, MAKEINTRESOURCEW(IDC_HANDPOINT));
+  PELLUMAR_STEP("start-up: picture");
   waitCursor_ = LoadCursorW(nullptr, IDC_WAIT);  // the system's own: never destroyed
   background_.Load(instance, IDR_BACKGROUND);
 }
@@ -193,6 +192,7 @@ void Form1::OnSysCommand(WPARAM command) {
 }
 
 void Form1::OnSettingChange() {
+  LoadHandCursor();  // the person may have chosen another pointer size
   OnTextSizeChanged();
   OnColoursChanged();
 }
@@ -263,6 +263,7 @@ void Form1::OnCreate() {
     BuildFonts();
   }
   LoadIcons();
+  LoadHandCursor();
   Form_Load();
 }
 
@@ -280,6 +281,17 @@ void Form1::LoadIcons() {
   // Only now that the window shows the new ones may the old ones go.
   smallIcon_ = std::move(smallIcon);
   bigIcon_ = std::move(bigIcon);
+}
+
+// The cursor holds a hand drawn for each size a pointer has at each scale, and for pointers the
+// person made larger: the one of the window's scale and that size is loaded, not one stretched.
+void Form1::LoadHandCursor() {
+  const int size = SystemMetric(SM_CXCURSOR, dpi_);
+  UniqueCursor hand(static_cast<HCURSOR>(
+      LoadImageW(instance_, MAKEINTRESOURCEW(IDC_HANDPOINT), IMAGE_CURSOR, size, size, 0)));
+  if (!hand) return;  // the one there is stays
+  if (handCursor_ && GetCursor() == handCursor_.get()) SetCursor(hand.get());
+  handCursor_ = std::move(hand);
 }
 
 void Form1::BuildFonts() {
@@ -441,7 +453,7 @@ LRESULT Form1::OnCtlColorStatic(HDC dc, HWND control) {
 
 bool Form1::OnSetCursor(HWND control) {
   if (control != Control(ControlId::lblLink) || !handCursor_) return false;
-  SetCursor(handCursor_);
+  SetCursor(handCursor_.get());
   return true;
 }
 
@@ -531,6 +543,7 @@ void Form1::OnDpiChanged(UINT dpi, const RECT& suggested) {
                suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
   BuildFonts();
   LoadIcons();
+  LoadHandCursor();
   LayOut();
   // The controls clip the window's painting, so they must be told too: the transparent labels
   // would keep their old-size text over the old picture.

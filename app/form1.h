@@ -98,6 +98,7 @@ class Form1 final : public DropReceiver {
   shell::Services& Platform();
 
   void LoadIcons();
+  void LoadHandCursor();
   void BuildFonts();
   void BuildLinkFont();
   void LayOut();
@@ -117,7 +118,7 @@ class Form1 final : public DropReceiver {
   UniqueFont linkFont_;
   UniqueIcon smallIcon_;  // the caption's and the taskbar's, at the window's scale
   UniqueIcon bigIcon_;    // Alt+Tab's
-  HCURSOR handCursor_ = nullptr;
+  UniqueCursor handCursor_;      // the credit's, at the window's scale
   HCURSOR waitCursor_ = nullptr;  // while a click's work runs
   CreditLink creditLink_;
   bool linkAutoSize_ = false;

@@ -57,10 +57,14 @@ struct DeleteGdiObject {
 struct DestroyIconHandle {
   void operator()(HICON icon) const noexcept { DestroyIcon(icon); }
 };
+struct DestroyCursorHandle {
+  void operator()(HCURSOR cursor) const noexcept { DestroyCursor(cursor); }
+};
 
 using UniqueFont = GdiOwner<HFONT, DeleteGdiObject>;
 using UniqueBitmap = GdiOwner<HBITMAP, DeleteGdiObject>;
 using UniqueIcon = GdiOwner<HICON, DestroyIconHandle>;
+using UniqueCursor = GdiOwner<HCURSOR, DestroyCursorHandle>;
 
 // A memory DC with one bitmap selected for its lifetime.
 class MemoryDc {

@@ -73,8 +73,9 @@ struct GroupEntry {  // one image of an icon or cursor group resource
 };
 #pragma pack(pop)
 
-// The cursor is one 32 x 32, 16-colour image. The icon has that image as designed and, for
-// every size Windows asks for at 100 to 200 percent and in Explorer, the same in 32-bit colour.
+// The icon and the cursor each begin with their 32 x 32, 16-colour image as designed. The icon
+// has the same in 32-bit colour for every size Windows asks for at 100 to 200 percent and in
+// Explorer; the cursor a black and white hand for each larger pointer, its hot spot scaled.
 TEST_F(ResourcesTest, IconAndCursorHoldTheir16ColourImageAndTheIconEverySize) {
   const std::string icons = Resource(RT_GROUP_ICON, IDI_PELLUMAR);
   ASSERT_GE(icons.size(), 6u);
@@ -85,6 +86,19 @@ TEST_F(ResourcesTest, IconAndCursorHoldTheir16ColourImageAndTheIconEverySize) {
   }
   EXPECT_EQ(sizes, (std::vector<std::pair<int, int>>{
                        {32, 4}, {16, 32}, {20, 32}, {24, 32}, {32, 32}, {40, 32}, {48, 32}, {64, 32}, {256, 32}}));
+
+  const std::string cursors = Resource(RT_GROUP_CURSOR, IDC_HANDPOINT);
+  std::vector<std::tuple<LONG, WORD, WORD, WORD>> hands;  // size, bits, hot spot
+  for (std::size_t at = 6; at + sizeof(GroupEntry) <= cursors.size(); at += sizeof(GroupEntry)) {
+    const std::string image = Resource(RT_CURSOR, reinterpret_cast<const GroupEntry*>(cursors.data() + at)->id);
+    ASSERT_GE(image.size(), 4 + sizeof(BITMAPINFOHEADER));
+    const auto* hotSpot = reinterpret_cast<const WORD*>(image.data());
+    const auto* bitmap = reinterpret_cast<const BITMAPINFOHEADER*>(image.data() + 4);
+    EXPECT_EQ(bitmap->biHeight, 2 * bitmap->biWidth);  // colour and mask
+    hands.emplace_back(bitmap->biWidth, bitmap->biBitCount, hotSpot[0], hotSpot[1]);
+  }
+  EXPECT_EQ(hands, (std::vector<std::tuple<LONG, WORD, WORD, WORD>>{
+                       {32, 4, 12, 1}, {48, 1, 18, 1}, {64, 1, 24, 2}, {96, 1, 36, 3}, {128, 1, 48, 4}}));
 
   for (const auto& [groupType, imageType, id] :
        {std::tuple{RT_GROUP_ICON, RT_ICON, IDI_PELLUMAR}, std::tuple{RT_GROUP_CURSOR, RT_CURSOR, IDC_HANDPOINT}}) {

@@ -297,19 +297,34 @@ TEST_F(WindowTest, CreditLinkIsWhiteUnderlinedSizedToItsCaptionWithAHand) {
   EXPECT_EQ(GetTextColor(dc), GetSysColor(COLOR_BTNTEXT));
   DeleteDC(dc);
 
-  SendMessageW(form_->hwnd(), WM_SETCURSOR, reinterpret_cast<WPARAM>(link),
-               MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
-  const HCURSOR hand = GetCursor();
-  EXPECT_EQ(hand, LoadCursorW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDC_HANDPOINT)));
-  ICONINFO info{};
-  ASSERT_TRUE(GetIconInfo(hand, &info));
-  EXPECT_EQ(info.xHotspot, 12u);
-  EXPECT_EQ(info.yHotspot, 1u);
-  BITMAP mask{};
-  GetObjectW(info.hbmMask, sizeof mask, &mask);
-  EXPECT_EQ(mask.bmWidth, 32);
-  DeleteObject(info.hbmMask);
-  if (info.hbmColor) DeleteObject(info.hbmColor);
+  // The hand drawn for the scale, with its hot spot on the finger tip: at 144 DPI the 48-pixel
+  // image, not the 32-pixel one stretched.
+  const struct {
+    UINT dpi;
+    LONG size;
+    DWORD x, y;
+  } scales[] = {{96, 32, 12, 1}, {144, 48, 18, 1}};
+  RECT frame{};
+  GetWindowRect(form_->hwnd(), &frame);
+  for (const auto& scale : scales) {
+    RECT suggested = frame;
+    suggested.right = frame.left + MulDiv(frame.right - frame.left, static_cast<int>(scale.dpi), 96);
+    suggested.bottom = frame.top + MulDiv(frame.bottom - frame.top, static_cast<int>(scale.dpi), 96);
+    SendMessageW(form_->hwnd(), WM_DPICHANGED, MAKEWPARAM(scale.dpi, scale.dpi),
+                 reinterpret_cast<LPARAM>(&suggested));
+    SendMessageW(form_->hwnd(), WM_SETCURSOR, reinterpret_cast<WPARAM>(link),
+                 MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    ICONINFO info{};
+    ASSERT_TRUE(GetIconInfo(GetCursor(), &info)) << scale.dpi;
+    BITMAP mask{};
+    GetObjectW(info.hbmMask, sizeof mask, &mask);
+    EXPECT_EQ(mask.bmWidth, scale.size) << scale.dpi;
+    EXPECT_EQ(info.xHotspot, scale.x) << scale.dpi;
+    EXPECT_EQ(info.yHotspot, scale.y) << scale.dpi;
+    DeleteObject(info.hbmMask);
+    if (info.hbmColor) DeleteObject(info.hbmColor);
+  }
+  SendMessageW(form_->hwnd(), WM_DPICHANGED, MAKEWPARAM(96, 96), reinterpret_cast<LPARAM>(&frame));
 }
 
 TEST_F(WindowTest, BackgroundIsTheBlueFieldWithItsFaintLine) {
