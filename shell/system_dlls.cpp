@@ -51,6 +51,8 @@ BOOL SetDefaultDllDirectories(DWORD directories) {
   return bound ? bound(directories) : FALSE;
 }
 
+BOOL LoadDllsFromSystemFolderOnly() { return SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32); }
+
 HRESULT CoInitializeEx(void* reserved, DWORD flags) {
   PELLUMAR_BIND(L"ole32.dll", CoInitializeEx);
   return bound ? bound(reserved, flags) : kMissing;

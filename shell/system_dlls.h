@@ -16,6 +16,11 @@ namespace pellumar::shell::system {
 // Where the system looks for DLLs loaded by name, the program's own and those the system loads
 // for it; every Windows 10 and 11 has it.
 BOOL SetDefaultDllDirectories(DWORD directories);
+// Run from wherever its zip was unpacked, usually the Downloads folder, the program must never
+// load a DLL planted there under a common name, not even through the system's own code on its
+// behalf: DLLs loaded by name come from the system folder alone. A DLL loaded by its full path,
+// as COM loads a shell extension, still finds the DLLs beside it (the README says why).
+BOOL LoadDllsFromSystemFolderOnly();
 HRESULT CoInitializeEx(void* reserved, DWORD flags);
 void CoUninitialize();
 // OLE on top of COM, for what is dragged onto the window.

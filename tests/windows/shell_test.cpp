@@ -3,9 +3,13 @@
 #include <shellapi.h>
 #include <shlobj.h>
 #include <shlwapi.h>
+#include <tlhelp32.h>
+#include <wrl/client.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <fstream>
 #include <string>
 #include <atomic>
@@ -18,6 +22,7 @@
 #include "shell/windows_services.h"
 #include "shortcut/commands.h"
 #include "shortcut/naming.h"
+#include "driver.h"
 #include "machine.h"
 #include "shortcut_file.h"
 #include "utf8.h"
@@ -353,9 +358,30 @@ TEST_F(ShellTest, UnicodeSiteNamesRoundTrip) {
   }
 }
 
+// The processes running now, each with the full path of its program where it can be read.
+std::vector<std::pair<DWORD, std::wstring>> Processes() {
+  std::vector<std::pair<DWORD, std::wstring>> found;
+  const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) return found;
+  PROCESSENTRY32W entry{};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
+    std::wstring program;
+    if (const HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, entry.th32ProcessID)) {
+      wchar_t path[4 * MAX_PATH] = {};
+      DWORD length = ARRAYSIZE(path);
+      if (QueryFullProcessImageNameW(process, 0, path, &length)) program.assign(path, length);
+      CloseHandle(process);
+    }
+    found.emplace_back(entry.th32ProcessID, program);
+  }
+  CloseHandle(snapshot);
+  return found;
+}
+
 // Explorer follows a shortcut through its target item: on Windows a web address becomes an
 // Internet item whose URL is the address, and starting the shortcut hands that address to the
-// handler of http addresses.
+// handler of http addresses: a handler of the test's own, or the browser the user chose.
 TEST_F(ShellTest, AStartedShortcutLeadsToItsAddress) {
   if (testing::RunningUnderWine())
     GTEST_SKIP() << "Wine stores a web address as a file item named after it, so a shortcut "
@@ -378,36 +404,179 @@ TEST_F(ShellTest, AStartedShortcutLeadsToItsAddress) {
   const std::wstring command = L"cmd.exe /c echo %1> \"" + opened + L"\"";
   RegSetValueExW(handler.key(), nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
                  static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t)));
-
-  // Since Windows 10 a default browser the user chose (UserChoice) wins over such a handler;
-  // the shortcut would then open a browser this test cannot watch.
+  // Since Windows 10 a default browser the user chose (UserChoice) wins over such a handler.
   wchar_t used[2048] = {};
   DWORD usedSize = ARRAYSIZE(used);
   AssocQueryStringW(ASSOCF_IS_PROTOCOL, ASSOCSTR_COMMAND, L"http", L"open", used, &usedSize);
-  if (command != used)
-    GTEST_SKIP() << "the target is the address; not started, since a default browser chosen "
-                    "on this machine opens http addresses: "
-                 << testing::ToUtf8(shell::FromWide(used));
+  const bool browser = command != used;
+  wchar_t program[2048] = {};
+  DWORD programSize = ARRAYSIZE(program);
+  AssocQueryStringW(ASSOCF_IS_PROTOCOL, ASSOCSTR_EXECUTABLE, L"http", nullptr, program, &programSize);
+  std::printf("http addresses open with: %s\n", testing::ToUtf8(shell::FromWide(used)).c_str());
 
+  const auto before = Processes();
   SHELLEXECUTEINFOW start{};
   start.cbSize = sizeof start;
   start.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
   start.lpFile = Wide(path);
   start.nShow = SW_HIDE;
   ASSERT_TRUE(ShellExecuteExW(&start)) << GetLastError();
-  if (start.hProcess) {
-    WaitForSingleObject(start.hProcess, 15000);
-    CloseHandle(start.hProcess);
+  if (!browser) {
+    if (start.hProcess) {
+      WaitForSingleObject(start.hProcess, 15000);
+      CloseHandle(start.hProcess);
+    }
+    std::string received;
+    testing::WaitFor([&] {
+      std::ifstream file(opened.c_str(), std::ios::binary);
+      std::getline(file, received);
+      return !received.empty();
+    }, 15000);
+    while (!received.empty() && (received.back() == '\r' || received.back() == ' '))
+      received.pop_back();
+    EXPECT_EQ(received, testing::ToUtf8(address));
+    return;
   }
-  std::string received;
-  for (int tries = 0; tries < 150 && received.empty(); ++tries) {
-    Sleep(100);
-    std::ifstream file(opened.c_str(), std::ios::binary);
-    std::getline(file, received);
+  if (start.hProcess) CloseHandle(start.hProcess);
+  // The browser chosen: a process of its program is started, which the test then ends.
+  const auto isNew = [&](const std::pair<DWORD, std::wstring>& process) {
+    for (const auto& old : before)
+      if (old.first == process.first) return false;
+    return true;
+  };
+  std::vector<std::pair<DWORD, std::wstring>> started;
+  const bool found = testing::WaitFor([&] {
+    started.clear();
+    for (const auto& process : Processes())
+      if (isNew(process)) started.push_back(process);
+    for (const auto& process : started)
+      if (lstrcmpiW(process.second.c_str(), program) == 0) return true;
+    return false;
+  }, 20000);
+  std::string seen;
+  for (const auto& [id, name] : started) {
+    seen += " " + testing::ToUtf8(shell::FromWide(name.c_str()));
+    if (lstrcmpiW(name.c_str(), program) != 0) continue;
+    if (const HANDLE process = OpenProcess(PROCESS_TERMINATE, FALSE, id)) {
+      TerminateProcess(process, 0);
+      CloseHandle(process);
+    }
   }
-  while (!received.empty() && (received.back() == '\r' || received.back() == ' '))
-    received.pop_back();
-  EXPECT_EQ(received, testing::ToUtf8(address));
+  EXPECT_TRUE(found) << "the browser chosen, " << testing::ToUtf8(shell::FromWide(program))
+                     << ", did not start; new processes:" << seen;
+}
+
+// What Windows keeps of each address it is given as a shortcut's target, read back as the
+// target item's URL. Each row that Pellumar writes must come back as one of its forms (the
+// same page); the longer ones say what Windows kept, for the bound of 259 characters that
+// Pellumar keeps on an address until a run shows a longer one kept whole.
+TEST_F(ShellTest, WindowsKeepsEachAddressAPellumarShortcutHolds) {
+  if (testing::RunningUnderWine())
+    GTEST_SKIP() << "Wine stores a web address as a file item, which has no URL";
+  const auto longAddress = [](std::size_t length) {
+    const std::u16string start = u"http://portal.example/";
+    return start + std::u16string(length - start.size(), u'a');
+  };
+  const struct {
+    const char* what;
+    std::u16string address;
+    std::vector<std::u16string> kept;  // empty: only said
+  } rows[] = {
+      {"a space", u"http://portal.example/a b",
+       {u"http://portal.example/a b", u"http://portal.example/a%20b"}},
+      {"a host outside ASCII", u"http://b\u00FCcher.example/",
+       {u"http://b\u00FCcher.example/", u"http://xn--bcher-kva.example/"}},
+      {"% escapes", u"http://portal.example/a%20b%2Fc", {u"http://portal.example/a%20b%2Fc"}},
+      {"https", u"https://portal.example/", {u"https://portal.example/"}},
+      {"a query and a fragment", u"http://portal.example/news?id=7&x=y#top",
+       {u"http://portal.example/news?id=7&x=y#top"}},
+      {"259 characters", longAddress(259), {longAddress(259)}},
+      {"260 characters", longAddress(260), {}},
+      {"1024 characters", longAddress(1024), {}},
+      {"2083 characters", longAddress(2083), {}},
+  };
+  wchar_t temp[MAX_PATH] = {};
+  ASSERT_NE(GetTempPathW(MAX_PATH, temp), 0u);
+  const std::u16string file = shell::FromWide(temp) + u"pellumar-address.lnk";
+  const RemoveOnExit cleanup(file);
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.what);
+    Microsoft::WRL::ComPtr<IShellLinkW> link;
+    ASSERT_EQ(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&link)), S_OK);
+    const HRESULT set = link->SetPath(Wide(row.address));
+    Microsoft::WRL::ComPtr<IPersistFile> persist;
+    ASSERT_EQ(link.As(&persist), S_OK);
+    const HRESULT saved = persist->Save(Wide(file), TRUE);
+    const std::u16string kept = SUCCEEDED(set) && SUCCEEDED(saved) ? LoadShortcut(file).targetUrl : u"";
+    std::printf("%s (%zu characters): SetPath 0x%08lX, Save 0x%08lX, kept %zu characters%s\n",
+                row.what, row.address.size(), static_cast<unsigned long>(set),
+                static_cast<unsigned long>(saved), kept.size(),
+                kept == row.address ? ", whole" : "");
+    if (row.kept.empty()) continue;
+    EXPECT_NE(std::find(row.kept.begin(), row.kept.end(), kept), row.kept.end())
+        << "kept: " << testing::ToUtf8(kept);
+  }
+}
+
+// Pellumar limits the process's DLL search to the system folder. A shell extension that the
+// open dialog or the Recycle Bin loads is an in-process COM server loaded by its full path,
+// and its own DLLs beside it must still be found: a server that imports one is created in a
+// process that made Pellumar's call, and one whose DLL is missing is not.
+TEST_F(ShellTest, AComServerFindsTheDllBesideItInAProcessThatLimitsItsDllSearch) {
+  constexpr wchar_t kClsid[] = L"{5B0B6C1E-6A53-4E55-9B1F-3C1E8D7A2F40}";
+  const std::wstring key = std::wstring(L"Software\\Classes\\CLSID\\") + kClsid;
+  wchar_t self[MAX_PATH] = {}, temp[MAX_PATH] = {};
+  ASSERT_NE(GetModuleFileNameW(nullptr, self, MAX_PATH), 0u);
+  std::wstring bin = self;
+  bin.resize(bin.find_last_of(L'\\') + 1);
+  ASSERT_NE(GetTempPathW(MAX_PATH, temp), 0u);
+  const std::wstring folder = std::wstring(temp) + L"pellumar-com-server\\";
+  CreateDirectoryW(folder.c_str(), nullptr);
+  const RemoveOnExit removeFolder(shell::FromWide(folder.c_str()));
+  const std::wstring server = folder + L"pellumar_com_server.dll", helper = folder + L"pellumar_com_server_helper.dll";
+  const RemoveOnExit removeServer(shell::FromWide(server.c_str())), removeHelper(shell::FromWide(helper.c_str()));
+  ASSERT_TRUE(CopyFileW((bin + L"pellumar_com_server.dll").c_str(), server.c_str(), FALSE)) << GetLastError();
+  ASSERT_TRUE(CopyFileW((bin + L"pellumar_com_server_helper.dll").c_str(), helper.c_str(), FALSE));
+
+  // Registered for the user, as an extension installed without an administrator is; Wine reads
+  // classes from the machine's part of the registry alone.
+  const HKEY root = testing::RunningUnderWine() ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
+  HKEY registration = nullptr;
+  ASSERT_EQ(RegCreateKeyExW(root, (key + L"\\InprocServer32").c_str(), 0, nullptr, 0,
+                            KEY_SET_VALUE, nullptr, &registration, nullptr),
+            ERROR_SUCCESS);
+  const auto set = [&](const wchar_t* name, const std::wstring& value) {
+    RegSetValueExW(registration, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                   static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+  };
+  set(nullptr, server);
+  set(L"ThreadingModel", L"Apartment");
+  RegCloseKey(registration);
+  struct Unregister {
+    HKEY root;
+    const std::wstring& key;
+    ~Unregister() { RegDeleteTreeW(root, key.c_str()); }
+  } unregister{root, key};
+
+  // Exits with 0 once created, else with the HRESULT.
+  const auto probe = [&] {
+    std::wstring line = L"\"" + bin + L"pellumar_com_probe.exe\" " + kClsid;
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
+                        &startup, &process))
+      return GetLastError();
+    WaitForSingleObject(process.hProcess, 30000);
+    DWORD code = STILL_ACTIVE;
+    GetExitCodeProcess(process.hProcess, &code);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return code;
+  };
+  EXPECT_EQ(probe(), 0u) << "the server with its DLL beside it was not created";
+  ASSERT_TRUE(DeleteFileW(helper.c_str()));
+  EXPECT_NE(probe(), 0u) << "created without its DLL: the test proves nothing";
 }
 
 TEST(SystemReasonTest, SpeaksInWordsForWin32AndHresultCodes) {
