@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cwchar>
 #include <fstream>
 #include <string>
 #include <atomic>
@@ -358,25 +359,28 @@ TEST_F(ShellTest, UnicodeSiteNamesRoundTrip) {
   }
 }
 
-// The processes running now, each with the full path of its program where it can be read.
+// The program of each process running now, by its identifier, where it can be read.
 std::vector<std::pair<DWORD, std::wstring>> Processes() {
   std::vector<std::pair<DWORD, std::wstring>> found;
   const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-  if (snapshot == INVALID_HANDLE_VALUE) return found;
   PROCESSENTRY32W entry{};
   entry.dwSize = sizeof entry;
   for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
-    std::wstring program;
-    if (const HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, entry.th32ProcessID)) {
-      wchar_t path[4 * MAX_PATH] = {};
-      DWORD length = ARRAYSIZE(path);
-      if (QueryFullProcessImageNameW(process, 0, path, &length)) program.assign(path, length);
-      CloseHandle(process);
-    }
-    found.emplace_back(entry.th32ProcessID, program);
+    wchar_t path[4 * MAX_PATH] = {};
+    DWORD length = ARRAYSIZE(path);
+    const HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, entry.th32ProcessID);
+    if (!process || !QueryFullProcessImageNameW(process, 0, path, &length)) length = 0;
+    if (process) CloseHandle(process);
+    found.emplace_back(entry.th32ProcessID, std::wstring(path, length));
   }
-  CloseHandle(snapshot);
+  if (snapshot != INVALID_HANDLE_VALUE) CloseHandle(snapshot);
   return found;
+}
+
+std::wstring TempFolder() {
+  wchar_t temp[MAX_PATH] = {};
+  GetTempPathW(MAX_PATH, temp);
+  return temp;
 }
 
 // Explorer follows a shortcut through its target item: on Windows a web address becomes an
@@ -393,9 +397,7 @@ TEST_F(ShellTest, AStartedShortcutLeadsToItsAddress) {
   ASSERT_EQ(LoadShortcut(path).targetUrl, address);
 
   // A handler of the user's own that writes the address it is given to a file.
-  wchar_t temp[MAX_PATH] = {};
-  ASSERT_NE(GetTempPathW(MAX_PATH, temp), 0u);
-  const std::wstring opened = std::wstring(temp) + L"pellumar-opened.txt";
+  const std::wstring opened = TempFolder() + L"pellumar-opened.txt";
   DeleteFileW(opened.c_str());
   const RemoveOnExit removeOpened(shell::FromWide(opened.c_str()));
   const testing::RegistryValueGuard handler(
@@ -405,12 +407,9 @@ TEST_F(ShellTest, AStartedShortcutLeadsToItsAddress) {
   RegSetValueExW(handler.key(), nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
                  static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t)));
   // Since Windows 10 a default browser the user chose (UserChoice) wins over such a handler.
-  wchar_t used[2048] = {};
-  DWORD usedSize = ARRAYSIZE(used);
+  wchar_t used[2048] = {}, program[2048] = {};
+  DWORD usedSize = ARRAYSIZE(used), programSize = ARRAYSIZE(program);
   AssocQueryStringW(ASSOCF_IS_PROTOCOL, ASSOCSTR_COMMAND, L"http", L"open", used, &usedSize);
-  const bool browser = command != used;
-  wchar_t program[2048] = {};
-  DWORD programSize = ARRAYSIZE(program);
   AssocQueryStringW(ASSOCF_IS_PROTOCOL, ASSOCSTR_EXECUTABLE, L"http", nullptr, program, &programSize);
   std::printf("http addresses open with: %s\n", testing::ToUtf8(shell::FromWide(used)).c_str());
 
@@ -421,144 +420,113 @@ TEST_F(ShellTest, AStartedShortcutLeadsToItsAddress) {
   start.lpFile = Wide(path);
   start.nShow = SW_HIDE;
   ASSERT_TRUE(ShellExecuteExW(&start)) << GetLastError();
-  if (!browser) {
-    if (start.hProcess) {
-      WaitForSingleObject(start.hProcess, 15000);
-      CloseHandle(start.hProcess);
-    }
+  if (start.hProcess) {
+    if (command == used) WaitForSingleObject(start.hProcess, 15000);
+    CloseHandle(start.hProcess);
+  }
+  if (command == used) {
     std::string received;
     testing::WaitFor([&] {
       std::ifstream file(opened.c_str(), std::ios::binary);
-      std::getline(file, received);
-      return !received.empty();
+      return static_cast<bool>(std::getline(file, received));
     }, 15000);
-    while (!received.empty() && (received.back() == '\r' || received.back() == ' '))
-      received.pop_back();
-    EXPECT_EQ(received, testing::ToUtf8(address));
+    EXPECT_EQ(received.substr(0, received.find_last_not_of("\r ") + 1), testing::ToUtf8(address));
     return;
   }
-  if (start.hProcess) CloseHandle(start.hProcess);
-  // The browser chosen: a process of its program is started, which the test then ends.
-  const auto isNew = [&](const std::pair<DWORD, std::wstring>& process) {
-    for (const auto& old : before)
-      if (old.first == process.first) return false;
-    return true;
-  };
-  std::vector<std::pair<DWORD, std::wstring>> started;
-  const bool found = testing::WaitFor([&] {
+  // The browser chosen: a new process of its program, which the test then ends.
+  std::string started;
+  EXPECT_TRUE(testing::WaitFor([&] {
     started.clear();
-    for (const auto& process : Processes())
-      if (isNew(process)) started.push_back(process);
-    for (const auto& process : started)
-      if (lstrcmpiW(process.second.c_str(), program) == 0) return true;
-    return false;
-  }, 20000);
-  std::string seen;
-  for (const auto& [id, name] : started) {
-    seen += " " + testing::ToUtf8(shell::FromWide(name.c_str()));
-    if (lstrcmpiW(name.c_str(), program) != 0) continue;
-    if (const HANDLE process = OpenProcess(PROCESS_TERMINATE, FALSE, id)) {
-      TerminateProcess(process, 0);
-      CloseHandle(process);
+    bool found = false;
+    for (const auto& [id, name] : Processes()) {
+      if (std::find_if(before.begin(), before.end(), [&](auto& old) { return old.first == id; }) !=
+          before.end())
+        continue;
+      started += " " + testing::ToUtf8(shell::FromWide(name.c_str()));
+      if (lstrcmpiW(name.c_str(), program) != 0) continue;
+      found = true;
+      if (const HANDLE process = OpenProcess(PROCESS_TERMINATE, FALSE, id)) {
+        TerminateProcess(process, 0);
+        CloseHandle(process);
+      }
     }
-  }
-  EXPECT_TRUE(found) << "the browser chosen, " << testing::ToUtf8(shell::FromWide(program))
-                     << ", did not start; new processes:" << seen;
+    return found;
+  }, 20000)) << "the chosen browser " << testing::ToUtf8(shell::FromWide(program))
+             << " did not start; new processes:" << started;
 }
 
-// What Windows keeps of each address it is given as a shortcut's target, read back as the
-// target item's URL. Each row that Pellumar writes must come back as one of its forms (the
-// same page); the longer ones say what Windows kept, for the bound of 259 characters that
-// Pellumar keeps on an address until a run shows a longer one kept whole.
+// What Windows keeps of each address given as a shortcut's target, read back as the target
+// item's URL. A row with forms must come back as one of them (the same page); the longer rows
+// print what Windows kept, which decides Pellumar's bound of 259 characters on an address.
 TEST_F(ShellTest, WindowsKeepsEachAddressAPellumarShortcutHolds) {
   if (testing::RunningUnderWine())
     GTEST_SKIP() << "Wine stores a web address as a file item, which has no URL";
-  const auto longAddress = [](std::size_t length) {
-    const std::u16string start = u"http://portal.example/";
-    return start + std::u16string(length - start.size(), u'a');
+  const auto of = [](std::size_t length) {
+    return u"http://portal.example/" + std::u16string(length - 22, u'a');
   };
-  const struct {
-    const char* what;
-    std::u16string address;
-    std::vector<std::u16string> kept;  // empty: only said
-  } rows[] = {
-      {"a space", u"http://portal.example/a b",
-       {u"http://portal.example/a b", u"http://portal.example/a%20b"}},
-      {"a host outside ASCII", u"http://b\u00FCcher.example/",
-       {u"http://b\u00FCcher.example/", u"http://xn--bcher-kva.example/"}},
-      {"% escapes", u"http://portal.example/a%20b%2Fc", {u"http://portal.example/a%20b%2Fc"}},
-      {"https", u"https://portal.example/", {u"https://portal.example/"}},
-      {"a query and a fragment", u"http://portal.example/news?id=7&x=y#top",
-       {u"http://portal.example/news?id=7&x=y#top"}},
-      {"259 characters", longAddress(259), {longAddress(259)}},
-      {"260 characters", longAddress(260), {}},
-      {"1024 characters", longAddress(1024), {}},
-      {"2083 characters", longAddress(2083), {}},
+  const std::pair<std::u16string, std::vector<std::u16string>> rows[] = {
+      {u"http://portal.example/a b", {u"http://portal.example/a b", u"http://portal.example/a%20b"}},
+      {u"http://b\u00FCcher.example/", {u"http://b\u00FCcher.example/", u"http://xn--bcher-kva.example/"}},
+      {u"http://portal.example/a%20b%2Fc", {u"http://portal.example/a%20b%2Fc"}},
+      {u"https://portal.example/", {u"https://portal.example/"}},
+      {u"http://portal.example/news?id=7&x=y#top", {u"http://portal.example/news?id=7&x=y#top"}},
+      {of(259), {of(259)}},
+      {of(260), {}},
+      {of(1024), {}},
+      {of(2083), {}},
   };
-  wchar_t temp[MAX_PATH] = {};
-  ASSERT_NE(GetTempPathW(MAX_PATH, temp), 0u);
-  const std::u16string file = shell::FromWide(temp) + u"pellumar-address.lnk";
+  const std::u16string file = shell::FromWide(TempFolder().c_str()) + u"pellumar-address.lnk";
   const RemoveOnExit cleanup(file);
-  for (const auto& row : rows) {
-    SCOPED_TRACE(row.what);
+  for (const auto& [address, forms] : rows) {
     Microsoft::WRL::ComPtr<IShellLinkW> link;
-    ASSERT_EQ(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&link)), S_OK);
-    const HRESULT set = link->SetPath(Wide(row.address));
     Microsoft::WRL::ComPtr<IPersistFile> persist;
+    ASSERT_EQ(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&link)), S_OK);
     ASSERT_EQ(link.As(&persist), S_OK);
-    const HRESULT saved = persist->Save(Wide(file), TRUE);
+    const HRESULT set = link->SetPath(Wide(address)), saved = persist->Save(Wide(file), TRUE);
     const std::u16string kept = SUCCEEDED(set) && SUCCEEDED(saved) ? LoadShortcut(file).targetUrl : u"";
-    std::printf("%s (%zu characters): SetPath 0x%08lX, Save 0x%08lX, kept %zu characters%s\n",
-                row.what, row.address.size(), static_cast<unsigned long>(set),
-                static_cast<unsigned long>(saved), kept.size(),
-                kept == row.address ? ", whole" : "");
-    if (row.kept.empty()) continue;
-    EXPECT_NE(std::find(row.kept.begin(), row.kept.end(), kept), row.kept.end())
-        << "kept: " << testing::ToUtf8(kept);
+    const std::string said = testing::ToUtf8(address.substr(0, 40)) + " (" +
+                             std::to_string(address.size()) + " characters): kept " +
+                             std::to_string(kept.size()) + (kept == address ? ", whole" : "");
+    std::printf("%s; SetPath 0x%08lX, Save 0x%08lX\n", said.c_str(), static_cast<unsigned long>(set),
+                static_cast<unsigned long>(saved));
+    if (!forms.empty()) {
+      EXPECT_NE(std::find(forms.begin(), forms.end(), kept), forms.end()) << said;
+    }
   }
 }
 
-// Pellumar limits the process's DLL search to the system folder. A shell extension that the
-// open dialog or the Recycle Bin loads is an in-process COM server loaded by its full path,
-// and its own DLLs beside it must still be found: a server that imports one is created in a
-// process that made Pellumar's call, and one whose DLL is missing is not.
+// Pellumar limits the process's DLL search to the system folder, and the shell extensions that
+// the open dialog or the Recycle Bin loads are in-process COM servers loaded by their full
+// path: one that imports a DLL beside it is created in a process that made Pellumar's call,
+// and without that DLL it is not (so the test can fail).
 TEST_F(ShellTest, AComServerFindsTheDllBesideItInAProcessThatLimitsItsDllSearch) {
   constexpr wchar_t kClsid[] = L"{5B0B6C1E-6A53-4E55-9B1F-3C1E8D7A2F40}";
   const std::wstring key = std::wstring(L"Software\\Classes\\CLSID\\") + kClsid;
-  wchar_t self[MAX_PATH] = {}, temp[MAX_PATH] = {};
-  ASSERT_NE(GetModuleFileNameW(nullptr, self, MAX_PATH), 0u);
-  std::wstring bin = self;
-  bin.resize(bin.find_last_of(L'\\') + 1);
-  ASSERT_NE(GetTempPathW(MAX_PATH, temp), 0u);
-  const std::wstring folder = std::wstring(temp) + L"pellumar-com-server\\";
+  wchar_t self[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, self, MAX_PATH);
+  const std::wstring bin(self, std::wcsrchr(self, L'\\') + 1);
+  const std::wstring folder = TempFolder() + L"pellumar-com-server\\";
   CreateDirectoryW(folder.c_str(), nullptr);
   const RemoveOnExit removeFolder(shell::FromWide(folder.c_str()));
   const std::wstring server = folder + L"pellumar_com_server.dll", helper = folder + L"pellumar_com_server_helper.dll";
   const RemoveOnExit removeServer(shell::FromWide(server.c_str())), removeHelper(shell::FromWide(helper.c_str()));
-  ASSERT_TRUE(CopyFileW((bin + L"pellumar_com_server.dll").c_str(), server.c_str(), FALSE)) << GetLastError();
+  ASSERT_TRUE(CopyFileW((bin + L"pellumar_com_server.dll").c_str(), server.c_str(), FALSE));
   ASSERT_TRUE(CopyFileW((bin + L"pellumar_com_server_helper.dll").c_str(), helper.c_str(), FALSE));
-
   // Registered for the user, as an extension installed without an administrator is; Wine reads
   // classes from the machine's part of the registry alone.
   const HKEY root = testing::RunningUnderWine() ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
-  HKEY registration = nullptr;
-  ASSERT_EQ(RegCreateKeyExW(root, (key + L"\\InprocServer32").c_str(), 0, nullptr, 0,
-                            KEY_SET_VALUE, nullptr, &registration, nullptr),
-            ERROR_SUCCESS);
-  const auto set = [&](const wchar_t* name, const std::wstring& value) {
-    RegSetValueExW(registration, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                   static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+  const auto setValue = [&](const wchar_t* name, const std::wstring& value) {
+    return RegSetKeyValueW(root, (key + L"\\InprocServer32").c_str(), name, REG_SZ, value.c_str(),
+                           static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
   };
-  set(nullptr, server);
-  set(L"ThreadingModel", L"Apartment");
-  RegCloseKey(registration);
+  ASSERT_EQ(setValue(nullptr, server), ERROR_SUCCESS);
+  ASSERT_EQ(setValue(L"ThreadingModel", L"Apartment"), ERROR_SUCCESS);
   struct Unregister {
     HKEY root;
     const std::wstring& key;
     ~Unregister() { RegDeleteTreeW(root, key.c_str()); }
-  } unregister{root, key};
-
-  // Exits with 0 once created, else with the HRESULT.
+  } registered{root, key};
+  // The probe's exit code: 0 once it created the server, else the HRESULT.
   const auto probe = [&] {
     std::wstring line = L"\"" + bin + L"pellumar_com_probe.exe\" " + kClsid;
     STARTUPINFOW startup{};
@@ -567,8 +535,8 @@ TEST_F(ShellTest, AComServerFindsTheDllBesideItInAProcessThatLimitsItsDllSearch)
     if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, folder.c_str(),
                         &startup, &process))
       return GetLastError();
-    WaitForSingleObject(process.hProcess, 30000);
     DWORD code = STILL_ACTIVE;
+    WaitForSingleObject(process.hProcess, 30000);
     GetExitCodeProcess(process.hProcess, &code);
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
@@ -576,7 +544,7 @@ TEST_F(ShellTest, AComServerFindsTheDllBesideItInAProcessThatLimitsItsDllSearch)
   };
   EXPECT_EQ(probe(), 0u) << "the server with its DLL beside it was not created";
   ASSERT_TRUE(DeleteFileW(helper.c_str()));
-  EXPECT_NE(probe(), 0u) << "created without its DLL: the test proves nothing";
+  EXPECT_NE(probe(), 0u) << "created without its DLL";
 }
 
 TEST(SystemReasonTest, SpeaksInWordsForWin32AndHresultCodes) {
