@@ -118,7 +118,7 @@ class Form1 final : public DropReceiver {
   UniqueFont linkFont_;
   UniqueIcon smallIcon_;  // the caption's and the taskbar's, at the window's scale
   UniqueIcon bigIcon_;    // Alt+Tab's
-  UniqueCursor handCursor_;      // the credit's, at the window's scale
+  UniqueCursor handCursor_;       // the credit's, at the window's scale
   HCURSOR waitCursor_ = nullptr;  // while a click's work runs
   CreditLink creditLink_;
   bool linkAutoSize_ = false;

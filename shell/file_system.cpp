@@ -99,13 +99,7 @@ class File final : public FileObject {
     Refuse();
     Deletion deletion = DeleteByFileOperation();
     if (deletion == Deletion::NotRun) deletion = DeleteByShFileOperation();
-    PELLUMAR_STEP("click: checks on disk");
-    DWORD error = ERROR_SUCCESS;
     if (deletion == Deletion::Kept) return std::nullopt;
-    if (IsFile(systemPath_, &error)) {
-      throw ShellError(Operation::Delete, path_,
-                       u"The system reported the shortcut deleted, but it is still there.", 0);
-    }
     return Change{deletion == Deletion::Recycled       ? Change::Kind::Recycled
                   : deletion == Deletion::DeletedForGood ? Change::Kind::DeletedForGood
                                                          : Change::Kind::Deleted,
@@ -115,6 +109,19 @@ class File final : public FileObject {
  private:
   enum class Deletion { NotRun, Kept, Recycled, DeletedForGood, Deleted };
 
+  // Whether the file is still at its path once an operation has ended.
+  bool StillThere() const {
+    PELLUMAR_STEP("click: checks on disk");
+    DWORD error = ERROR_SUCCESS;
+    return IsFile(systemPath_, &error);
+  }
+
+  // An operation that reports the file deleted and leaves it there has failed.
+  [[noreturn]] void RaiseStillThere() const {
+    throw ShellError(Operation::Delete, path_,
+                     u"The system reported the shortcut deleted, but it is still there.", 0);
+  }
+
   // The shell's file operation object, which says where the file went. Where the system's has
   // none that works (Wine's deletes nothing), it has not run, and nothing has changed.
   Deletion DeleteByFileOperation() {
@@ -123,22 +130,24 @@ class File final : public FileObject {
     ComPtr<IFileOperation> operation;
     ComPtr<IShellItem> item;
     DWORD cookie = 0;
-    const bool ready =
+    const bool queued =
         SUCCEEDED(system::CoCreateInstance(CLSID_FileOperation, nullptr, CLSCTX_ALL,
                                            IID_PPV_ARGS(&operation))) &&
         SUCCEEDED(operation->SetOperationFlags(kFlags | FOFX_RECYCLEONDELETE)) &&
         (!owner_ || SUCCEEDED(operation->SetOwnerWindow(owner_))) &&
         SUCCEEDED(system::SHCreateItemFromParsingName(Wide(systemPath_), nullptr,
                                                       IID_PPV_ARGS(&item))) &&
-        SUCCEEDED(operation->Advise(&report, &cookie));
-    if (!ready) return Deletion::NotRun;
-    const HRESULT deleting = operation->DeleteItem(item.Get(), nullptr);
-    const HRESULT performed = SUCCEEDED(deleting) ? operation->PerformOperations() : deleting;
+        SUCCEEDED(operation->Advise(&report, &cookie)) &&
+        SUCCEEDED(operation->DeleteItem(item.Get(), nullptr));
+    if (!queued) {
+      if (cookie) operation->Unadvise(cookie);
+      return Deletion::NotRun;
+    }
+    const HRESULT performed = operation->PerformOperations();
     operation->Unadvise(cookie);
     BOOL aborted = FALSE;
     if (FAILED(operation->GetAnyOperationsAborted(&aborted))) aborted = FALSE;
-    DWORD error = ERROR_SUCCESS;
-    const bool there = IsFile(systemPath_, &error);
+    const bool there = StillThere();
     if (!report.reported && !aborted && there) return Deletion::NotRun;
     const HRESULT result = FAILED(report.result) ? report.result : performed;
     constexpr HRESULT kUserCancelled = static_cast<HRESULT>(0x80270000);  // COPYENGINE_E_USER_CANCELLED
@@ -149,6 +158,7 @@ class File final : public FileObject {
       const auto code = static_cast<DWORD>(result);
       RaiseRefusedChange(Operation::Delete, path_, systemPath_, SystemReason(code), code, code);
     }
+    if (there) RaiseStillThere();
     if (!report.reported) return Deletion::Deleted;
     return report.recycled ? Deletion::Recycled : Deletion::DeletedForGood;
   }
@@ -166,11 +176,11 @@ class File final : public FileObject {
       PELLUMAR_STEP("click: SHFileOperationW");
       return system::SHFileOperationW(&operation);
     }();
-    DWORD error = ERROR_SUCCESS;
+    const bool there = StillThere();
     // An operation the system gave up on is marked aborted too: only one the person answered
     // keeps the file without a word.
     constexpr int kCancelled = 0x75;  // DE_OPCANCELLED
-    if (operation.fAnyOperationsAborted && IsFile(systemPath_, &error) &&
+    if (operation.fAnyOperationsAborted && there &&
         (result == 0 || result == kCancelled || result == ERROR_CANCELLED))
       return Deletion::Kept;
     if (result != 0) {
@@ -178,10 +188,10 @@ class File final : public FileObject {
       RaiseRefusedChange(Operation::Delete, path_, systemPath_,
                          FileOperationReason(code, SystemText(code)), code, 0);
     }
+    if (there) RaiseStillThere();
     return Deletion::Deleted;
   }
 
- private:
   // Raises what the plain deletion would refuse.
   void Refuse() const {
     PELLUMAR_STEP("click: checks on disk");
